@@ -1,0 +1,60 @@
+// Scopes: what a block, a procedure body or the program defines, found by name.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/object.h"
+
+namespace kavor {
+
+struct TreeNode;
+struct TypeRecord;
+
+// Argument modes of parameters.
+namespace ArgMode {
+constexpr int ConstInput = -2;     // `<type> <names>` in the input list
+constexpr int VariableInput = 2;   // `<type>:$ <names>` in the input list
+constexpr int Output = -1;         // `<type> <names>` in the output list
+constexpr int VariableOutput = 1;  // `<type>:$ <names>` in the output list
+}  // namespace ArgMode
+
+// One parameter of a procedure or function.
+struct Parameter {
+  TreeNode* nameNode;    // defining name node; its incarnations are the parameter's Objects
+  std::string typeName;  // as written: "int", "args", a user type's name
+  TypeCode code;         // typeCodeOf(typeName)
+  int mode;              // an ArgMode value
+};
+
+// A procedure or function definition.
+struct Routine {
+  std::string name;
+  bool isFunction = false;
+  TreeNode* definition = nullptr;  // the definition statement (errors, "already defined at")
+  TreeNode* body = nullptr;        // the `{...}` block; it owns the scope of the parameters
+  std::vector<Parameter> inputs;
+  std::vector<Parameter> outputs;
+  int argsIndex = -1;  // position of the `args` input, -1 when there is none
+  std::string key;     // signature key: name, "§", input type names each with ";", "§"
+};
+
+// The definitions of one scope.
+struct SymbolTable {
+  bool isTypeScope = false;  // the body of a type definition
+  // Variable name -> defining name node.
+  std::unordered_map<std::string, TreeNode*> variables;
+  // The defining name nodes in definition order: created on entry, destroyed on exit.
+  std::vector<TreeNode*> allocation;
+  // Type name -> defining node.
+  std::unordered_map<std::string, TreeNode*> types;
+  // Name -> overloads, in definition order.
+  std::unordered_map<std::string, std::vector<Routine*>> procedures;
+  std::unordered_map<std::string, std::vector<Routine*>> functions;
+  // Owns every routine defined in this scope.
+  std::vector<std::unique_ptr<Routine>> routines;
+};
+
+}  // namespace kavor

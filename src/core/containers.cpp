@@ -1,0 +1,164 @@
+// List records and 97-bucket hash tables.
+#include "core/containers.h"
+
+#include <cstdint>
+
+#include "analysis/text_form.h"
+
+namespace kavor {
+
+std::string ListRecord::append(Object& source, int kind) {
+  auto element = std::make_unique<Object>();
+  std::string failure = element->constructByTransfer(source, kind);
+  if (!failure.empty()) return failure;
+  appendObject(std::move(element));
+  return "";
+}
+
+std::string ListRecord::prepend(Object& source, int kind) { return insert(0, source, kind); }
+
+std::string ListRecord::insert(size_t index, Object& source, int kind) {
+  auto element = std::make_unique<Object>();
+  std::string failure = element->constructByTransfer(source, kind);
+  if (!failure.empty()) return failure;
+  insertObject(index, std::move(element));
+  return "";
+}
+
+void ListRecord::appendObject(std::unique_ptr<Object> element) { slots.push_back(std::move(element)); }
+
+void ListRecord::insertObject(size_t index, std::unique_ptr<Object> element) {
+  if (index == 0 && head > 0) {
+    slots[--head] = std::move(element);
+    return;
+  }
+  slots.insert(slots.begin() + static_cast<std::ptrdiff_t>(head + index), std::move(element));
+}
+
+std::unique_ptr<Object> ListRecord::take(size_t index) {
+  std::unique_ptr<Object> element;
+  if (index == 0) {
+    element = std::move(slots[head++]);
+    // Reclaim the consumed front once it dominates, keeping removal amortised O(1).
+    if (head > 32 && head * 2 > slots.size()) {
+      slots.erase(slots.begin(), slots.begin() + static_cast<std::ptrdiff_t>(head));
+      head = 0;
+    }
+    return element;
+  }
+  auto at = slots.begin() + static_cast<std::ptrdiff_t>(head + index);
+  element = std::move(*at);
+  slots.erase(at);
+  return element;
+}
+
+void ListRecord::remove(size_t index) { take(index); }
+
+void ListRecord::clear() {
+  // Elements are destroyed last to first, like a stack of owned nodes.
+  while (slots.size() > head) slots.pop_back();
+  slots.clear();
+  head = 0;
+}
+
+void ListRecord::appendAll(ListRecord& other) {
+  for (size_t i = 0; i < other.size(); ++i) slots.push_back(std::move(other.slots[other.head + i]));
+  other.slots.clear();
+  other.head = 0;
+}
+
+long long ListRecord::elementIndex(Object& element, size_t start, bool backwards) {
+  size_t count = size();
+  if (!backwards) {
+    for (size_t i = start; i < count; ++i)
+      if (equals(at(i), element, true)) return static_cast<long long>(i);
+    return -1;
+  }
+  for (size_t i = count; i-- > start;)
+    if (equals(at(i), element, true)) return static_cast<long long>(i);
+  return -1;
+}
+
+int nameHash(const std::string& text) {
+  unsigned char acc[2] = {0, 0};
+  for (size_t i = 0; i < text.size(); ++i) acc[i % 2] ^= static_cast<unsigned char>(text[i]);
+  return (acc[0] + 256 * acc[1]) % HashTable::kBuckets;
+}
+
+int hashBucket(Object& key) {
+  if (isReferenceCode(key.typeCode) && key.value != nullptr) {
+    auto identity = static_cast<int64_t>(reinterpret_cast<uintptr_t>(key.target()) >> 4);
+    return static_cast<int>((identity < 0 ? -identity : identity) % HashTable::kBuckets);
+  }
+  return nameHash(textForm(key.resolve(true)));
+}
+
+namespace {
+
+// Reference keys match only references to the same target; other keys match by value.
+bool keysMatch(Object& entryKey, Object& key) {
+  bool entryRef = isReferenceCode(entryKey.typeCode);
+  bool keyRef = isReferenceCode(key.typeCode);
+  if (entryRef || keyRef) return entryRef && keyRef && entryKey.target() == key.target();
+  return equals(entryKey, key, true);
+}
+
+}  // namespace
+
+HashEntry* HashTable::find(Object& key) {
+  if (!buckets) return nullptr;
+  for (HashEntry& entry : (*buckets)[hashBucket(key)])
+    if (keysMatch(*entry.key, key)) return &entry;
+  return nullptr;
+}
+
+std::string HashTable::insert(Object& key, Object* value, int keyKind, int valueKind) {
+  HashEntry entry;
+  entry.key = std::make_unique<Object>();
+  std::string failure = entry.key->constructByTransfer(key, keyKind);
+  if (!failure.empty()) return failure;
+  if (value != nullptr) {
+    entry.value = std::make_unique<Object>();
+    failure = entry.value->constructByTransfer(*value, valueKind);
+    if (!failure.empty()) return failure;
+  }
+  if (!buckets) buckets = std::make_unique<std::array<std::vector<HashEntry>, kBuckets>>();
+  (*buckets)[hashBucket(*entry.key)].push_back(std::move(entry));
+  ++count;
+  indexValid = false;
+  index.clear();
+  return "";
+}
+
+bool HashTable::remove(Object& key) {
+  if (!buckets) return false;
+  auto& bucket = (*buckets)[hashBucket(key)];
+  for (auto it = bucket.begin(); it != bucket.end(); ++it) {
+    if (!keysMatch(*it->key, key)) continue;
+    bucket.erase(it);
+    --count;
+    indexValid = false;
+    index.clear();
+    return true;
+  }
+  return false;
+}
+
+void HashTable::clear() {
+  buckets.reset();
+  count = 0;
+  indexValid = false;
+  index.clear();
+}
+
+const std::vector<HashEntry*>& HashTable::entries() {
+  if (indexValid) return index;
+  index.clear();
+  if (buckets)
+    for (auto& bucket : *buckets)
+      for (HashEntry& entry : bucket) index.push_back(&entry);
+  indexValid = true;
+  return index;
+}
+
+}  // namespace kavor

@@ -1,0 +1,86 @@
+// The containers behind `list`, `args`, `hash` and `set`.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/object.h"
+
+namespace kavor {
+
+// Payload of `list` and `args`. Elements are individually allocated Objects (an `any`
+// holding the value), so references into a list survive insertions. Element i lives at
+// slots[head + i]; removing the first element only advances `head`, so a list used as a
+// queue costs O(1) per step. Index access is O(1): no cursor is needed for linear scans.
+struct ListRecord {
+  // Element storage; slots before `head` are empty (moved out) and are reclaimed lazily.
+  std::vector<std::unique_ptr<Object>> slots;
+  // Index of element 0 in `slots`; head <= slots.size().
+  size_t head = 0;
+  // Iterations running over this list; while > 0 its structure must not change.
+  int32_t iterationCount = 0;
+
+  size_t size() const { return slots.size() - head; }
+  bool empty() const { return size() == 0; }
+  Object& at(size_t index) const { return *slots[head + index]; }
+  // Appends a new element built from `source` by transfer of `kind`; returns the failure
+  // text ("" on success), in which case nothing was appended.
+  std::string append(Object& source, int kind);
+  std::string prepend(Object& source, int kind);
+  std::string insert(size_t index, Object& source, int kind);
+  // Takes ownership of an already built element.
+  void appendObject(std::unique_ptr<Object> element);
+  void insertObject(size_t index, std::unique_ptr<Object> element);
+  // Removes and destroys the element at `index`.
+  void remove(size_t index);
+  // Removes the element at `index` and hands it to the caller.
+  std::unique_ptr<Object> take(size_t index);
+  void clear();
+  // Appends all elements of `other`, which is left empty.
+  void appendAll(ListRecord& other);
+  // Position of the first element strictly equal to `element` from `start` (searching
+  // backwards from the end when `backwards`), or -1.
+  long long elementIndex(Object& element, size_t start, bool backwards);
+};
+
+// One entry of a hash table: the key and, for `hash`, the associated value.
+struct HashEntry {
+  std::unique_ptr<Object> key;    // never null
+  std::unique_ptr<Object> value;  // null for `set` entries
+};
+
+// Payload of `hash` and `set`: 97 fixed buckets, never rehashed. Iteration order is bucket
+// order, then insertion order within a bucket.
+struct HashTable {
+  static constexpr int kBuckets = 97;
+  // Allocated on the first insertion; each bucket keeps insertion order.
+  std::unique_ptr<std::array<std::vector<HashEntry>, kBuckets>> buckets;
+  // Number of entries in all buckets.
+  int32_t count = 0;
+  // Entries in iteration order; built lazily, discarded by every insertion or removal.
+  std::vector<HashEntry*> index;
+  bool indexValid = false;
+  // Iterations running over this table; while > 0 its structure must not change.
+  int32_t iterationCount = 0;
+
+  HashEntry* find(Object& key);
+  bool contains(Object& key) { return find(key) != nullptr; }
+  // Inserts a new entry (key and value built by transfer); the key must not be present.
+  // `value` may be null for a set. Returns the failure text or "".
+  std::string insert(Object& key, Object* value, int keyKind, int valueKind);
+  bool remove(Object& key);
+  void clear();
+  // Entries in iteration order (builds the index when needed).
+  const std::vector<HashEntry*>& entries();
+};
+
+// The bucket of a key: a reference by its target's identity, anything else by the name hash
+// of its text form.
+int hashBucket(Object& key);
+// The name hash: bytes XORed alternately into two accumulators, (acc0 + 256 * acc1) % 97.
+int nameHash(const std::string& text);
+
+}  // namespace kavor

@@ -1,0 +1,50 @@
+// The interpreter context: one object that owns all state of a run. It is created by the
+// driver at start-up and passed by reference to everything that needs run-wide state.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frontend/tree_node.h"
+#include "streams/file_data.h"
+#include "streams/settings_link.h"
+#include "streams/str_data.h"
+#include "streams/terminal_data.h"
+
+namespace kavor {
+
+// Settings from kavor.sys and then the command line; a later assignment overwrites.
+struct RunSettings {
+  std::string inputFile;                  // "" = read the keyboard
+  bool inputBinary = false;               // set by -ib
+  std::string outputFile;                 // "" = write the terminal
+  bool outputBinary = false;              // set by -ob / -Ob
+  bool outputAppend = false;              // set by -O / -Ob
+  bool version = false;                   // set by -v
+  std::string application;                // -a; "" or a feasible application name
+  std::vector<std::string> includeDirs;   // searched in order for program and included files
+};
+
+struct Interpreter {
+  // --- driver and streams ---
+  RunSettings settings;
+  // Entry 0: the program file exactly as given; then the program's own arguments.
+  std::vector<std::string> programArguments;
+  std::string interpreterDirectory;  // from argument 0; "" when unknown
+  // One settings record per stream class; every stream points at its class's record.
+  StreamSettings standardSettings;
+  StreamSettings stringSettings;
+  StreamSettings fileSettings;
+  // Every `str` and `file` made while this interpreter lives uses the two records above.
+  StreamSettingsLink streamSettingsLink{&stringSettings, &fileSettings};
+  TERMINAL_DATA standardStream{&standardSettings};
+  // Root of the program tree being run; released at teardown.
+  std::unique_ptr<TreeNode> programTree;
+
+  // --- analysis and execution ---
+  // Names of the included source files, by file index; index -1 is the program file.
+  std::vector<std::string> sourceFiles;
+};
+
+}  // namespace kavor

@@ -1,0 +1,293 @@
+// The assignment family on Objects: value copy, reference, alias, call-alias and movement,
+// all behind the one entry point `transfer`. Every check is made before the target changes.
+#include "core/containers.h"
+#include "core/messages.h"
+#include "core/object.h"
+#include "core/payloads.h"
+#include "numbers/bigint.h"
+#include "numbers/bigreal.h"
+#include "streams/file_data.h"
+#include "streams/str_data.h"
+#include "types/array.h"
+#include "types/date_time.h"
+#include "types/graph.h"
+
+namespace kavor {
+
+namespace {
+
+// True when `inner` is `outer` itself or lies inside the value `outer` holds (as an element,
+// member or half), so that replacing `outer`'s value would destroy it. Values are walked
+// with an explicit stack: nesting may be deep.
+bool liesWithin(const Object& outer, const Object* inner) {
+  std::vector<const Object*> pending{&outer};
+  size_t visits = 0;
+  while (!pending.empty() && ++visits < 10000000) {
+    const Object* current = pending.back();
+    pending.pop_back();
+    if (current == inner) return true;
+    if (current->value == nullptr || current->isIndirection()) continue;
+    switch (current->base()) {
+      case 'l': case 'y': {
+        ListRecord& list = current->asList();
+        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
+        break;
+      }
+      case 'h': case 'm':
+        for (HashEntry* entry : current->asHash().entries()) {
+          pending.push_back(entry->key.get());
+          if (entry->value) pending.push_back(entry->value.get());
+        }
+        break;
+      case 'u':
+        pending.push_back(&current->asAny2().first);
+        pending.push_back(&current->asAny2().second);
+        break;
+      case 'k':
+        if (current->asUser().groups)
+          for (auto& group : *current->asUser().groups)
+            for (auto& member : group) pending.push_back(member.get());
+        break;
+      default: break;
+    }
+  }
+  return false;
+}
+
+// The Object a name stands for: aliases and call-aliases followed, references kept.
+Object& throughAliases(Object& object) { return object.resolve(false); }
+
+bool isAnyTarget(const Object& object) { return object.isAny(); }
+
+std::string assignValue(Object& targetIn, Object& sourceIn) {
+  Object& target = throughAliases(targetIn);
+  // A declared reference or alias takes the value into its target instead.
+  Object* into = &target;
+  if (isReferenceCode(target.typeCode) && !isHeldCode(target.typeCode)) into = &target.resolve(true);
+  Object& source = sourceIn.resolve(true);
+  if (isAnyTarget(*into) && hasTypedIndirection(*into))
+    return fillKey("zuwobjtypvoinicherl", {typeName(source, true)});
+  if (!isAnyTarget(*into) && into->base() != source.base())
+    return fillKey("zuwnurfuegledattyp", {typeName(*into, false), typeName(source, false)});
+  if (!isAnyTarget(*into) && into->base() == 'k' && source.isDefined() &&
+      into->asUser().type != source.asUser().type)
+    return fillKey("zuwnurfuegledattyp", {typeName(*into, false), typeName(source, false)});
+  if (into == &source) return "";
+  copyValue(*into, source);
+  return "";
+}
+
+const char* kindKey(char kind, const char* reference, const char* alias, const char* callAlias) {
+  return kind == 'p' ? reference : kind == 'q' ? alias : callAlias;
+}
+
+std::string bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
+  Object& target = targetIn;
+  if (kind == 'p') {
+    if (target.referenceChain != nullptr) return message("verketrefnicerl");
+  } else if (kind == 'q') {
+    if (target.aliasChain != nullptr) return message("verketalinicerl");
+    if (target.referenceChain != nullptr) return message("refaufalinicerl");
+    if (!target.scopeVariable) return message("alizuwnurfuescovarerl");
+  } else {
+    if (target.referenceChain != nullptr) return message("refaufsynnicerl");
+    if (target.aliasChain != nullptr) return message("aliaufsynnicerl");
+    if (target.callAliasChain != nullptr) return message("verketsynnicerl");
+    if (!target.scopeVariable) return message("synzuwnurfuescovarerl");
+  }
+  // A reference to a reference points at what the source points to.
+  Object* source = &throughAliases(sourceIn);
+  if (source == &target)
+    return message(kindKey(kind, "refaufsicnicerl", "aliaufsicnicerl", "synaufsicnicerl"));
+  for (Object* step = source; step != nullptr && step->isIndirection(); step = step->target()) {
+    if (step->target() == &target)
+      return message(kindKey(kind, "refzuwmuszykfresei", "alizuwmuszykfresei", "synzuwmuszykfresei"));
+  }
+  if (target.isAny() && hasTypedIndirection(target))
+    return fillKey(kindKey(kind, "refaufobjtypvoinicerl", "aliaufobjtypvoinicerl", "synaufobjtypvoinicerl"),
+                   {typeName(*source, true)});
+  if (!target.isAny() && typeName(target, true) != typeName(*source, true))
+    return fillKey(kindKey(kind, "refzuwnurfuegledatttyp", "alizuwnurfuegledatttyp", "synzuwnurfuegledatttyp"),
+                   {typeName(target, false), typeName(*source, false)});
+  if (!target.isIndirection() && target.value != nullptr && source != &target && liesWithin(target, source))
+    return message(kindKey(kind, "refzuwaufloedatnicerl", "alizuwaufloedatnicerl", "synzuwaufloedatnicerl"));
+  // Bind to the source's final plain Object when the source is itself an alias chain.
+  Object* finalSource = isReferenceCode(source->typeCode) ? &source->resolve(true) : source;
+  if (finalSource == &target)
+    return message(kindKey(kind, "refaufsicnicerl", "aliaufsicnicerl", "synaufsicnicerl"));
+  target.linkIndirection(kind, *finalSource);
+  return "";
+}
+
+std::string moveValue(Object& targetIn, Object& sourceIn) {
+  Object& target = throughAliases(targetIn);
+  Object& source = sourceIn;
+  Object& from = throughAliases(source);
+  if (&target == &from) return message("veraufsicnicerl");
+  if (!target.isAny() && target.base() != from.resolve(true).base())
+    return fillKey("vernurfuegledattyp", {typeName(target, false), typeName(from, false)});
+  if (isReferenceCode(from.typeCode)) return message("verrefnicerl");
+  if (isAliasCode(source.typeCode)) return message("veralinicerl");
+  if (target.isAny() && hasTypedIndirection(target))
+    return fillKey("verobjtypvoinicerl", {typeName(from, true)});
+  if (liesWithin(from, &target)) return message("vermuszykfresei");
+  if (!from.isDefined() || from.typeCode == 'v') {
+    target.clear(false);
+    if (target.isAny()) target.typeCode = from.typeCode == 'v' ? 'v' : 'V';
+    return "";
+  }
+  // Hand the payload over: the source keeps its type and becomes undefined.
+  bool targetIsAny = target.isAny();
+  target.clear(false);
+  TypeCode base = from.base();
+  if (base == 'k') {
+    UserValue& fromUser = from.asUser();
+    auto* record = new UserValue();
+    record->type = fromUser.type;
+    record->groups = std::move(fromUser.groups);
+    if (target.value != nullptr && target.base() == 'k') delete static_cast<UserValue*>(target.value);
+    target.value = record;
+  } else {
+    target.value = from.value;
+    target.word = from.word;
+    from.forgetPayload();
+  }
+  target.typeCode = targetIsAny ? heldCode(base) : base;
+  if (from.isAny()) from.typeCode = 'V';
+  return "";
+}
+
+}  // namespace
+
+void copyValue(Object& target, const Object& sourceIn) {
+  const Object& source = const_cast<Object&>(sourceIn).resolve(true);
+  if (&target == &source) return;
+  if (target.isAny()) {
+    target.clear(false);
+    if (source.typeCode == 'v' || source.typeCode == 'V') {
+      target.typeCode = source.typeCode;
+      return;
+    }
+    if (!source.isDefined()) {
+      target.typeCode = 'V';
+      return;
+    }
+    // Build an empty payload of the source's type, then copy into it below.
+    target.createPayload(&source);
+    if (source.base() == 'k') target.asUser().groups.reset();
+  }
+  if (!source.isDefined()) {
+    target.clear(false);
+    return;
+  }
+  if (target.value == nullptr && target.base() != 'k') target.createPayload();
+  switch (source.base()) {
+    case '0': target.asDate() = source.asDate(); break;
+    case '2': target.asTimezone() = source.asTimezone(); break;
+    case '4': target.asDateTime() = source.asDateTime(); break;
+    case 't': target.asTime() = source.asTime(); break;
+    case 'a': target.asArray() = source.asArray(); break;
+    case 'z': target.asArray2() = source.asArray2(); break;
+    case 'g': target.asGraph() = source.asGraph(); break;
+    case 'b': case 'c': case 'o': case 'n': target.word = source.word; break;
+    case 'd': target.asDir() = source.asDir(); break;
+    case 'e': target.asError() = source.asError(); break;
+    case 'f': target.asFile().name = source.asFile().name; break;
+    case 'i': target.asInt() = source.asInt(); break;
+    case 'r': target.asReal() = source.asReal(); break;
+    case 's': target.asStr().text = source.asStr().text; target.asStr().restartReading(); break;
+    case 'x': target.asCode() = source.asCode(); break;
+    case 'l': case 'y': {
+      ListRecord& from = source.asList();
+      auto copy = std::make_unique<ListRecord>();
+      for (size_t i = 0; i < from.size(); ++i) {
+        auto element = std::make_unique<Object>();
+        element->constructByTransfer(from.at(i), Transfer::SameOrCopy);
+        copy->appendObject(std::move(element));
+      }
+      ListRecord& into = target.asList();
+      into.clear();
+      into.appendAll(*copy);
+      break;
+    }
+    case 'h': case 'm': {
+      HashTable& from = source.asHash();
+      auto copy = std::make_unique<HashTable>();
+      for (HashEntry* entry : from.entries())
+        copy->insert(*entry->key, entry->value.get(), Transfer::SameOrCopy, Transfer::SameOrCopy);
+      HashTable& into = target.asHash();
+      into.clear();
+      std::swap(into.buckets, copy->buckets);
+      std::swap(into.count, copy->count);
+      into.indexValid = false;
+      break;
+    }
+    case 'u': {
+      Any2Value& from = source.asAny2();
+      Any2Value& into = target.asAny2();
+      into.first.clear(false);
+      into.first.construct('v');
+      transfer(into.first, from.first, Transfer::SameOrCopy);
+      into.second.clear(false);
+      into.second.construct('v');
+      transfer(into.second, from.second, Transfer::SameOrCopy);
+      break;
+    }
+    case 'k': {
+      UserValue& from = source.asUser();
+      UserValue& into = target.asUser();
+      into.type = from.type;
+      auto groups = std::make_unique<MemberGroups>();
+      for (const auto& group : *from.groups) {
+        groups->emplace_back();
+        for (const auto& member : group) {
+          auto copy = std::make_unique<Object>();
+          copy->constructLike(*member);
+          copy->scopeVariable = member->scopeVariable;
+          groups->back().push_back(std::move(copy));
+        }
+      }
+      into.groups = std::move(groups);
+      break;
+    }
+    default: break;
+  }
+}
+
+std::string transfer(Object& target, Object& source, int kind) {
+  switch (kind) {
+    case -1:
+    case Transfer::Copy:
+      return assignValue(target, source);
+    case Transfer::Reference:
+      return bindIndirection(target, source, 'p');
+    case Transfer::Move:
+      return moveValue(target, source);
+    case Transfer::Alias:
+      return bindIndirection(target, source, 'q');
+    case Transfer::ReferenceOrCopy:
+      if (isReferenceCode(source.typeCode)) return bindIndirection(target, source, 'p');
+      return assignValue(target, source);
+    case Transfer::SameOrMove:
+    case Transfer::SameOrCopy: {
+      TypeCode base = baseCode(source.typeCode);
+      if (base == 'p' || base == 'q' || base == 'j') {
+        // The new Object mirrors the source's indirection without the binding checks,
+        // which were made when the source itself was bound.
+        if (source.value == nullptr) return "";
+        if (target.isIndirection() || target.base() != 'k') target.clear(false);
+        bool wasAny = target.isAny();
+        target.linkIndirection(base, *source.target());
+        if (!wasAny) target.typeCode = base;
+        return "";
+      }
+      return kind == Transfer::SameOrMove ? moveValue(target, source) : assignValue(target, source);
+    }
+    case Transfer::CallAlias:
+      return bindIndirection(target, source, 'j');
+    default:
+      return "";
+  }
+}
+
+}  // namespace kavor

@@ -1,0 +1,60 @@
+#include "driver/program_run.h"
+
+#include "core/error.h"
+#include "core/interpreter.h"
+#include "core/messages.h"
+#include "exec/run_program.h"
+#include "frontend/tree_builder.h"
+#include "streams/file_data.h"
+
+namespace kavor {
+
+std::optional<std::string> findSourceFile(const std::string& name, const std::vector<std::string>& includeDirs) {
+  if (isRegularFile(name)) return name;
+  for (const std::string& directory : includeDirs) {
+    std::string candidate = directory + "/" + name;
+    if (isRegularFile(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+std::string directoryPart(const std::string& path) {
+  if (size_t slash = path.rfind('/'); slash != std::string::npos) return path.substr(0, slash);
+  if (size_t backslash = path.rfind('\\'); backslash != std::string::npos) return path.substr(0, backslash);
+  return ".";
+}
+
+int runProgramFile(Interpreter& interp, const std::string& name) {
+  auto say = [&interp](const std::string& text) { interp.standardStream.write(text, false); };
+  try {
+    const std::optional<std::string> path = findSourceFile(name, interp.settings.includeDirs);
+    if (!path) {
+      say(fillKey("coddatexinic", {name}));
+      return 1;
+    }
+    if (interp.settings.version) say("Kavor program directory: " + directoryPart(*path) + "\n\n");
+
+    FILE_DATA file(*path);
+    if (auto error = file.open("i")) {
+      say(*error + "\n");
+      return 1;
+    }
+    const std::vector<std::string> lines = readAllLines(file);
+    file.close();
+
+    interp.programTree.reset();
+    std::unique_ptr<TreeNode> tree = buildTree(name, lines, true);
+    if (!tree) return 0;
+    interp.programTree = std::move(tree);
+    return runProgram(interp, *interp.programTree, name);
+  } catch (const ERROR& error) {
+    // Errors of reading and building the tree; the executor reports its own.
+    say(formatError(errorKindTitle(error.kind), error.file, error.line, error.message));
+    return 1;
+  } catch (...) {
+    say(fillKey("fehausdatunefeh", {name}));
+    return 1;
+  }
+}
+
+}  // namespace kavor

@@ -1,0 +1,71 @@
+#include "driver/startup.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/interpreter.h"
+#include "driver/banner.h"
+#include "driver/config_file.h"
+#include "driver/interpreter_directory.h"
+#include "driver/options.h"
+#include "driver/program_run.h"
+
+namespace kavor {
+
+namespace {
+
+// Start-up messages go straight to the process's standard output: the standard stream is not
+// set up yet, or (for the usage) was set up only for the program.
+int failStartup(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  return 1;
+}
+
+void tearDown(Interpreter& interp) {
+  interp.programTree.reset();
+  interp.standardStream.closeFiles();
+  interp.settings = RunSettings{};
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int runKavor(int argc, const char* const* argv) {
+  // The interpreter is large and lives as long as the process; it stays off the native stack
+  // that the executor watches for runaway recursion.
+  auto interp = std::make_unique<Interpreter>();
+  interp->programArguments.reserve(argc > 0 ? static_cast<size_t>(argc) : 0);
+
+  const std::string argument0 = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+  const std::string& directory = interp->interpreterDirectory = findInterpreterDirectory(argument0);
+  const std::string banner = bannerText(directory);
+
+  const std::string configPath = directory.empty() ? "kavor.sys" : directory + "/kavor.sys";
+  if (isRegularFile(configPath)) {
+    if (auto failure = readConfigFile(configPath, interp->settings)) return failStartup(banner + *failure);
+  }
+
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  if (auto failure = parseCommandLine(arguments, interp->settings, interp->programArguments)) {
+    return failStartup(banner + *failure);
+  }
+  completeIncludeDirectories(interp->settings.includeDirs, directory);
+
+  const RunSettings& settings = interp->settings;
+  if (auto failure = interp->standardStream.redirect(settings.inputFile, settings.inputBinary, settings.outputFile,
+                                                     settings.outputBinary, settings.outputAppend)) {
+    return failStartup(*failure);
+  }
+  if (interp->programArguments.empty()) return failStartup(usageText(directory));
+  if (settings.version) interp->standardStream.write(banner, false);
+
+  const int status = runProgramFile(*interp, interp->programArguments[0]);
+  tearDown(*interp);
+  return status;
+}
+
+}  // namespace kavor

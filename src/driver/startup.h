@@ -1,0 +1,11 @@
+// The life of the kavor process from its arguments to its exit status.
+#pragma once
+
+namespace kavor {
+
+// Creates the interpreter, reads kavor.sys and the command line, redirects the standard
+// stream, prints the usage or the banner, runs the program file and tears everything down.
+// Returns the process exit status.
+int runKavor(int argc, const char* const* argv);
+
+}  // namespace kavor

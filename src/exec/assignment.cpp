@@ -1,0 +1,105 @@
+// The assignment statement: `t1, ..., tm OP s1, ..., sn` for the five transfer operators
+// and the compound operators, pairing target and source values in order.
+#include "core/containers.h"
+#include "core/messages.h"
+#include "exec/calls.h"
+#include "exec/dispatch.h"
+#include "exec/tree_shapes.h"
+
+namespace kavor {
+
+namespace {
+
+// Values of one side, evaluated one element at a time as the pairing needs them.
+class SideValues {
+ public:
+  SideValues(Executor& exec, TreeNode* side, const ExecContext& context) : exec_(exec), context_(context) {
+    splitCommas(side, elements_);
+  }
+  // The next value, or nullptr when the side has no further element.
+  Result* next() {
+    while (position_ >= current_.size()) {
+      if (element_ >= elements_.size()) return nullptr;
+      // Values of earlier elements stay alive until the statement ends.
+      done_.push_back(std::move(current_));
+      current_ = ResultList();
+      position_ = 0;
+      exec_.evaluate(*elements_[element_++], context_, current_);
+    }
+    return &current_[position_++];
+  }
+  size_t elementCount() const { return elements_.size(); }
+  // Evaluates everything of the side (used when a list receives all source values).
+  void evaluateAll(ResultList& out) {
+    for (TreeNode* element : elements_) exec_.evaluate(*element, context_, out);
+  }
+
+ private:
+  Executor& exec_;
+  const ExecContext& context_;
+  std::vector<TreeNode*> elements_;
+  size_t element_ = 0;
+  ResultList current_;
+  size_t position_ = 0;
+  std::vector<ResultList> done_;
+};
+
+}  // namespace
+
+void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
+  std::string name(1, node.op);
+  if (node.op2) name += node.op2;
+  bool compound = node.op2 == '=';
+  int kind = Transfer::Copy;
+  const char* wordKey = "zuw";
+  switch (node.op) {
+    case '@': kind = Transfer::Reference; wordKey = "ref"; break;
+    case '$': kind = Transfer::Alias; wordKey = "ali"; break;
+    case '~': kind = Transfer::Move; wordKey = "versch"; break;
+    case '?': kind = Transfer::ReferenceOrCopy; break;
+    default: break;
+  }
+  SideValues targets(exec, node.left.get(), context);
+  SideValues sources(exec, node.right.get(), context);
+
+  Result* target = targets.next();
+  if (target == nullptr) return;
+  // A single list target receives all source values unless the source is exactly one list.
+  if (!compound && kind == Transfer::Copy && targets.elementCount() == 1 &&
+      target->object->resolve(true).base() == 'l') {
+    ResultList all;
+    sources.evaluateAll(all);
+    bool oneList = all.size() == 1 && all[0].object->resolve(true).base() == 'l';
+    if (!oneList) {
+      std::string failure = checkModifiable(*target, message(wordKey));
+      if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+      ListRecord fresh;
+      for (Result& entry : all) {
+        failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
+        if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+      }
+      ListRecord& list = target->object->resolve(true).asList();
+      list.clear();
+      list.appendAll(fresh);
+      return;
+    }
+    std::string failure = checkModifiable(*target, message(wordKey));
+    if (failure.empty()) failure = transfer(*target->object, *all[0].object, kind);
+    if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+    return;
+  }
+  while (target != nullptr) {
+    Result* source = sources.next();
+    if (source == nullptr) return;
+    if (node.op == '?') wordKey = isReferenceCode(source->object->typeCode) ? "ref" : "zuw";
+    std::string failure = checkModifiable(*target, message(wordKey));
+    if (failure.empty()) {
+      failure = compound ? applyCompound(exec, node, node.op, *target->object, *source->object)
+                         : transfer(*target->object, *source->object, kind);
+    }
+    if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+    target = targets.next();
+  }
+}
+
+}  // namespace kavor

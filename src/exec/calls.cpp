@@ -1,0 +1,266 @@
+// Argument lists, their checks, and calls of procedures, functions and methods.
+#include "exec/calls.h"
+
+#include "analysis/symbol_table.h"
+#include "core/containers.h"
+#include "core/messages.h"
+#include "core/payloads.h"
+#include "exec/tree_shapes.h"
+#include "numbers/bigint.h"
+#include "types/methods.h"
+
+namespace kavor {
+
+namespace {
+
+std::string position(size_t index) { return std::to_string(index); }
+
+}  // namespace
+
+void evaluateArguments(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& args) {
+  for (TreeNode* argument : argumentsOf(call)) exec.evaluate(*argument, context, args);
+}
+
+void evaluateOperand(Executor& exec, TreeNode& operatorNode, TreeNode* side, bool leftSide,
+                     const ExecContext& context, ResultList& out, std::string_view operatorName) {
+  if (side != nullptr) exec.evaluate(*side, context, out);
+  if (out.size() == 1) return;
+  std::string failure = checkCount(out, 1);
+  failure += " ";
+  failure += message(leftSide ? "auflinsei" : "aufrecsei");
+  exec.raise(operatorNode, NameKind::Operator, operatorName, failure);
+}
+
+std::string checkCount(const ResultList& args, size_t count) {
+  if (args.size() == count) return "";
+  if (count == 0) return message("erwkeiarg");
+  if (count == 1) return message("erwgen1arg");
+  return fillKey("erwarg", {std::to_string(count)});
+}
+
+std::string checkCountRange(const ResultList& args, long min, long max) {
+  long n = static_cast<long>(args.size());
+  if (min < 0) {
+    if (n <= max) return "";
+    return fillKey(max == 1 ? "erwhoearg" : "erwhoearge", {std::to_string(max)});
+  }
+  if (max < 0) {
+    if (n >= min) return "";
+    return fillKey(min == 1 ? "erwminarg" : "erwminarge", {std::to_string(min)});
+  }
+  if (n >= min && n <= max) return "";
+  return fillKey("zahargmusberlie", {std::to_string(min), std::to_string(max)});
+}
+
+std::string checkDefined(const ResultList& args, size_t index) {
+  if (args[index].object->resolve(true).isDefined()) return "";
+  return fillKey("tesargnicdef", {position(index)});
+}
+
+std::string checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty) {
+  std::string failure = checkDefined(args, index);
+  if (!failure.empty()) return failure;
+  Object& value = args[index].object->resolve(true);
+  if (value.base() != code) return fillKey("erwtesargtyp", {position(index), typeNameOfCode(code)});
+  if (notEmpty && value.isEmpty()) return fillKey("tesarglee", {position(index)});
+  return "";
+}
+
+std::string checkIntMin(const ResultList& args, size_t index, long long min) {
+  std::string failure = checkType(args, index, 'i', true);
+  if (!failure.empty()) return failure;
+  if (args[index].object->resolve(true).asInt() < BigInt(static_cast<std::int64_t>(min)))
+    return fillKey("erwintarggro", {std::to_string(min)});
+  return "";
+}
+
+std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefined) {
+  if (mustBeDefined) {
+    std::string failure = checkDefined(args, index);
+    if (!failure.empty()) return failure;
+  }
+  if (args[index].access > Access::ConstObject) return "";
+  return fillKey("erwvartesarg", {position(index)});
+}
+
+std::string checkModifiable(const Result& target, const std::string& word) {
+  const char* key = nullptr;
+  switch (target.access) {
+    case Access::Literal: key = "unzfuekonlit"; break;
+    case Access::Expression: key = "unzfuekonexpr"; break;
+    case Access::ConstInput: key = "unzfuekoninpobj"; break;
+    case Access::ConstResult: key = "unzfuekonfunerg"; break;
+    case Access::ConstMember: key = "unzfuememkonobj"; break;
+    case Access::ConstObject: key = "unzfuekonobj"; break;
+    case Access::ArgsInput:
+      if (target.object->resolve(true).base() == 'y') key = "unzfueinpobjarg";
+      break;
+    default: break;
+  }
+  if (key == nullptr) return "";
+  return word + " " + message(key);
+}
+
+namespace {
+
+// The routines of a name visible from `call`, nearest scope first.
+const std::vector<Routine*>* findCandidates(TreeNode& call, bool functions) {
+  for (TreeNode* scope = &call; scope != nullptr; scope = scope->parent) {
+    if (!scope->symbols) continue;
+    auto& table = functions ? scope->symbols->functions : scope->symbols->procedures;
+    auto found = table.find(call.text);
+    if (found != table.end()) return &found->second;
+  }
+  return nullptr;
+}
+
+// How well the arguments fit a routine's inputs: -1 when they do not, else the number of
+// exactly typed inputs (twice, plus one without an `args` input, so that ties prefer it).
+int fitScore(const Routine& routine, const ResultList& args) {
+  const auto& inputs = routine.inputs;
+  size_t fixed = routine.argsIndex >= 0 ? static_cast<size_t>(routine.argsIndex) : inputs.size();
+  if (routine.argsIndex < 0 ? args.size() != inputs.size() : args.size() < fixed) return -1;
+  int exact = 0;
+  for (size_t i = 0; i < fixed; ++i) {
+    const Parameter& input = inputs[i];
+    if (input.code == 'v') continue;
+    Object& value = args[i].object->resolve(true);
+    if (typeName(value, true) != input.typeName) return -1;
+    ++exact;
+  }
+  return exact * 2 + (routine.argsIndex < 0 ? 1 : 0);
+}
+
+// The transfer kind that binds an argument entry to a parameter.
+int bindingKind(const Result& entry) {
+  if (entry.access < Access::Variable)
+    return isReferenceCode(entry.object->typeCode) ? Transfer::Reference : Transfer::Copy;
+  return Transfer::CallAlias;
+}
+
+std::string notDefinedText(const std::string& kindWord, const std::string& name, const std::string& suffix) {
+  return kindWord + " '" + name + "'" + suffix + " " + message("nicdef");
+}
+
+void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,
+                ResultList* results) {
+  TreeNode& body = *routine.body;
+  exec.enterScope(body);
+  struct ScopeGuard {
+    Executor& exec;
+    TreeNode& body;
+    ~ScopeGuard() { exec.leaveScope(body); }
+  } guard{exec, body};
+
+  size_t fixed = routine.argsIndex >= 0 ? static_cast<size_t>(routine.argsIndex) : routine.inputs.size();
+  for (size_t i = 0; i < fixed && i < args.size(); ++i) {
+    Object& parameter = *routine.inputs[i].nameNode->incarnations.back();
+    std::string failure = transfer(parameter, *args[i].object, bindingKind(args[i]));
+    if (!failure.empty()) exec.raise(call, failure);
+  }
+  if (routine.argsIndex >= 0) {
+    Object& parameter = *routine.inputs[routine.argsIndex].nameNode->incarnations.back();
+    ListRecord& list = parameter.asList();
+    for (size_t i = fixed; i < args.size(); ++i) {
+      auto element = std::make_unique<Object>('v');
+      element->scopeVariable = 1;
+      std::string failure = transfer(*element, *args[i].object, bindingKind(args[i]));
+      element->scopeVariable = 0;
+      if (!failure.empty()) exec.raise(call, failure);
+      list.appendObject(std::move(element));
+    }
+  }
+
+  ExecContext inner;
+  inner.callWord = context.callWord;
+  exec.executeBlock(&body, inner, false);
+
+  ControlState& control = exec.control;
+  if (control.returnCount.present()) control.returnCount.decrement();
+  if (control.continueCount.present())
+    exec.raise(call, fillKey("posconwerohnumgsch", {control.continueCount.text()}));
+  if (control.breakCount.present())
+    exec.raise(call, fillKey("posbrewerohnumgsch", {control.breakCount.text()}));
+  if (results == nullptr || control.pending) return;
+  for (const Parameter& output : routine.outputs) {
+    Object& value = *output.nameNode->incarnations.back();
+    Object& resolved = value.resolve(true);
+    if (!resolved.isDefined()) exec.raise(call, message("varfunergmusdefsei"));
+    if (resolved.isEmpty()) exec.raise(call, message("varfunergdarnicleesei"));
+    auto result = std::make_unique<Object>('v');
+    std::string failure = transfer(*result, value, Transfer::SameOrCopy);
+    if (!failure.empty()) exec.raise(call, failure);
+    results->pushOwned(std::move(result), Access::ConstResult);
+  }
+}
+
+std::string methodKey(const std::string& name, const ResultList& args) {
+  std::string key = name;
+  key += '\xA7';
+  for (const Result& entry : args) {
+    key += typeName(entry.object->resolve(true), true);
+    key += ';';
+  }
+  key += '\xA7';
+  return key;
+}
+
+}  // namespace
+
+std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
+                        Object* object, int objectAccess) {
+  bool wantFunction = results != nullptr;
+  if (object != nullptr) {
+    Object& target = object->resolve(true);
+    std::string type = typeName(target, true);
+    std::string suffix = " (" + std::string(message("dattyp")) + " '" + type + "')";
+    if (target.base() != 'k') {
+      ResultList args;
+      evaluateArguments(exec, call, context, args);
+      std::string key = methodKey(call.text, args);
+      MethodHandler handler = findMethod(target.base(), key, wantFunction);
+      if (handler == nullptr) {
+        if (findMethod(target.base(), key, !wantFunction) != nullptr)
+          return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
+        return notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, suffix);
+      }
+      MethodCall method{exec, call, context, target, objectAccess, args, results, type + ":" + call.text};
+      target.methodBusy = 1;
+      try {
+        handler(method);
+      } catch (...) {
+        target.methodBusy = 0;
+        throw;
+      }
+      target.methodBusy = 0;
+      return "";
+    }
+    return notDefinedText(message(wantFunction ? "typfun" : "typpro"), call.text, suffix);
+  }
+
+  const std::vector<Routine*>* candidates = findCandidates(call, wantFunction);
+  if (candidates == nullptr) {
+    if (findCandidates(call, !wantFunction) != nullptr)
+      return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
+    return notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, "");
+  }
+  ResultList args;
+  evaluateArguments(exec, call, context, args);
+  Routine* best = nullptr;
+  int bestScore = -1;
+  for (Routine* routine : *candidates) {
+    int score = fitScore(*routine, args);
+    if (score > bestScore) {
+      bestScore = score;
+      best = routine;
+    }
+  }
+  if (best == nullptr) {
+    // The name exists, but no definition takes these argument types.
+    exec.raise(call, notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, ""));
+  }
+  runRoutine(exec, call, *best, context, args, results);
+  return "";
+}
+
+}  // namespace kavor

@@ -1,0 +1,47 @@
+// Argument lists and their checks, and calls of the program's procedures and functions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "exec/executor.h"
+
+namespace kavor {
+
+struct Routine;
+
+// Evaluates every argument of a call form, in order, into `args`.
+void evaluateArguments(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& args);
+// Evaluates one operand side of an operator: it must yield exactly one value.
+void evaluateOperand(Executor& exec, TreeNode& operatorNode, TreeNode* side, bool leftSide,
+                     const ExecContext& context, ResultList& out, std::string_view operatorName);
+
+// The argument checks; each returns "" or the failure text. Positions count from 0.
+std::string checkCount(const ResultList& args, size_t count);
+std::string checkCountRange(const ResultList& args, long min, long max);
+std::string checkDefined(const ResultList& args, size_t index);
+std::string checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty);
+std::string checkIntMin(const ResultList& args, size_t index, long long min);
+std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefined);
+
+// The access-class check of modifying operations: "" or "<word> infeasible for ...".
+std::string checkModifiable(const Result& target, const std::string& word);
+
+// A built-in statement or function being run: raises its failures with its context name.
+struct BuiltinCall {
+  Executor& exec;
+  TreeNode& node;
+  char nameKind;     // NameKind::Procedure for statements, NameKind::Function for functions
+  std::string name;  // "sys:outl", "str:find", ...
+  void require(const std::string& failure) const {
+    if (!failure.empty()) fail(failure);
+  }
+  [[noreturn]] void fail(const std::string& failure) const { exec.raise(node, nameKind, name, failure); }
+};
+
+// Offers a call form to the program's procedures (statement) or functions (expression).
+// Returns "" when the call was made, else the text saying why not.
+std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
+                        Object* object = nullptr, int objectAccess = Access::Variable);
+
+}  // namespace kavor

@@ -1,0 +1,30 @@
+// The initial handlers of every tree node: they choose the node's specific handler once,
+// store it in the node and run it.
+#pragma once
+
+#include <string>
+
+#include "exec/executor.h"
+
+namespace kavor {
+
+void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results);
+void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& context);
+
+// The assignment statement of "=", "@", "$", "~", "?" and the compound operators.
+void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context);
+// The control statements (if, while, for, ...) by name; nullptr for other names.
+ExecHandler builtinControlStatement(const std::string& name);
+
+// Built-in statements and functions by name; nullptr when the name is none.
+ExecHandler builtinStatement(const std::string& name);
+EvalHandler builtinFunction(const std::string& name);
+
+// Binary and unary operators on basic values: the operand entries are given, the result is
+// appended.
+void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results);
+void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultList& results);
+// Compound assignment "+=" etc. on a modifiable target; returns "" or the failure text.
+std::string applyCompound(Executor& exec, TreeNode& node, char op, Object& target, Object& source);
+
+}  // namespace kavor

@@ -1,0 +1,323 @@
+// Expression evaluation: every node chooses its handler once and appends its values to
+// the caller's result list.
+#include <cstdlib>
+
+#include "analysis/symbol_table.h"
+#include "core/interpreter.h"
+#include "core/messages.h"
+#include "core/payloads.h"
+#include "exec/calls.h"
+#include "exec/dispatch.h"
+#include "exec/tree_shapes.h"
+#include "numbers/bigint.h"
+#include "numbers/bigreal.h"
+#include "streams/str_data.h"
+#include "types/methods.h"
+
+namespace kavor {
+
+namespace {
+
+std::unique_ptr<Object> newBool(bool value) {
+  auto object = std::make_unique<Object>('b');
+  object->setBool(value);
+  return object;
+}
+
+// ---- literals -------------------------------------------------------------------------
+
+void evalNumber(Executor&, TreeNode& node, const ExecContext&, ResultList& results) {
+  const Object& constant = *node.constant;
+  auto object = std::make_unique<Object>(constant.typeCode);
+  copyValue(*object, constant);
+  results.pushOwned(std::move(object), Access::Literal);
+}
+
+void evalChar(Executor&, TreeNode& node, const ExecContext&, ResultList& results) {
+  auto object = std::make_unique<Object>('c');
+  object->setChar(node.text.empty() ? 0 : static_cast<unsigned char>(node.text[0]));
+  results.pushOwned(std::move(object), Access::Literal);
+}
+
+void evalString(Executor&, TreeNode& node, const ExecContext&, ResultList& results) {
+  auto object = std::make_unique<Object>('s');
+  object->asStr().text = node.text;
+  results.pushOwned(std::move(object), Access::Literal);
+}
+
+void evalNothing(Executor&, TreeNode&, const ExecContext&, ResultList&) {}
+
+void evalOper(Executor&, TreeNode& node, const ExecContext&, ResultList& results) {
+  auto object = std::make_unique<Object>('o');
+  object->word = static_cast<unsigned char>(node.op) | (static_cast<unsigned>(static_cast<unsigned char>(node.op2)) << 8);
+  results.pushOwned(std::move(object), Access::Literal);
+}
+
+void evalTrue(Executor&, TreeNode&, const ExecContext&, ResultList& results) {
+  results.pushOwned(newBool(true), Access::Literal);
+}
+void evalFalse(Executor&, TreeNode&, const ExecContext&, ResultList& results) {
+  results.pushOwned(newBool(false), Access::Literal);
+}
+
+// ---- names ----------------------------------------------------------------------------
+
+void evalVariable(Executor& exec, TreeNode& node, const ExecContext&, ResultList& results) {
+  TreeNode* definition = node.binding;
+  if (definition == nullptr) exec.raise(node, message("keirefobjvor"));
+  if (definition->incarnations.empty()) exec.raise(node, message("insexinic"));
+  Object* object = definition->incarnations.back().get();
+  int access = object->transferKind;
+  switch (definition->argMode) {
+    case ArgMode::ConstInput: access = Access::ConstInput; break;
+    case ArgMode::VariableInput:
+      access = definition->varCode == 'y' ? Access::ArgsInput : object->transferKind;
+      break;
+    case ArgMode::Output:
+    case ArgMode::VariableOutput: access = Access::Output; break;
+    default: break;
+  }
+  results.push(object, access, false);
+}
+
+void evalThis(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  if (context.currentObject == nullptr) exec.raise(node, message("thiverausmemfun"));
+  auto self = std::make_unique<Object>(context.currentObject->isAny() ? 'v' : context.currentObject->base());
+  if (self->base() == 'k') self->asUser().type = context.currentObject->resolve(true).asUser().type;
+  self->scopeVariable = 1;
+  std::string failure = transfer(*self, *context.currentObject, Transfer::Alias);
+  if (!failure.empty()) exec.raise(node, failure);
+  results.pushOwned(std::move(self), context.objectMode < 6 ? Access::ConstObject : Access::ThisProcedure);
+}
+
+// ---- operators ------------------------------------------------------------------------
+
+std::string operatorName(const TreeNode& node) {
+  if (node.op == '+' && node.op2 == '+') return "+";
+  if (node.op == '-' && node.op2 == '-') return "-";
+  std::string name(1, node.op);
+  if (node.op2) name += node.op2;
+  return name;
+}
+
+void evalBinary(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  std::string name = operatorName(node);
+  ResultList left, right;
+  evaluateOperand(exec, node, node.left.get(), true, context, left, name);
+  evaluateOperand(exec, node, node.right.get(), false, context, right, name);
+  applyBinaryOperator(exec, node, left[0], right[0], results);
+}
+
+void evalUnary(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  ResultList operand;
+  evaluateOperand(exec, node, node.right.get(), false, context, operand, operatorName(node));
+  applyUnaryOperator(exec, node, operand[0], results);
+}
+
+// One non-empty bool operand of "!", "||", "&&".
+bool boolOperand(Executor& exec, TreeNode& node, TreeNode* side, bool leftSide, const ExecContext& context,
+                 const std::string& name) {
+  ResultList operand;
+  evaluateOperand(exec, node, side, leftSide, context, operand, name);
+  Object& value = operand[0].object->resolve(true);
+  BuiltinCall call{exec, node, NameKind::Operator, name};
+  call.require(checkType(operand, 0, 'b', true));
+  return value.boolValue();
+}
+
+void evalNot(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  bool value = boolOperand(exec, node, node.right.get(), false, context, "!");
+  results.pushOwned(newBool(!value), Access::ConstResult);
+}
+
+void evalOr(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  bool value = boolOperand(exec, node, node.left.get(), true, context, "||") ||
+               boolOperand(exec, node, node.right.get(), false, context, "||");
+  results.pushOwned(newBool(value), Access::ConstResult);
+}
+
+void evalAnd(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  bool value = boolOperand(exec, node, node.left.get(), true, context, "&&") &&
+               boolOperand(exec, node, node.right.get(), false, context, "&&");
+  results.pushOwned(newBool(value), Access::ConstResult);
+}
+
+void evalComma(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  std::vector<TreeNode*> items;
+  splitCommas(&node, items);
+  for (TreeNode* item : items) exec.evaluate(*item, context, results);
+}
+
+void evalRange(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  std::string name = operatorName(node);
+  ResultList left, right;
+  evaluateOperand(exec, node, node.left.get(), true, context, left, name);
+  evaluateOperand(exec, node, node.right.get(), false, context, right, name);
+  Object& from = left[0].object->resolve(true);
+  Object& to = right[0].object->resolve(true);
+  bool ints = from.base() == 'i' && to.base() == 'i' && from.isDefined() && to.isDefined() &&
+              !from.isEmpty() && !to.isEmpty();
+  bool chars = from.base() == 'c' && to.base() == 'c' && from.isDefined() && to.isDefined();
+  if (!ints && !chars) exec.raise(node, NameKind::Operator, name, message("erwintchalinrecpunpunope"));
+  bool up = node.op2 == '.' || node.op2 == ':' ? true : false;
+  // "..": both directions; ".:": ascending only; ":.": descending only.
+  bool ascendingAllowed = !(node.op == ':' && node.op2 == '.');
+  bool descendingAllowed = !(node.op == '.' && node.op2 == ':');
+  (void)up;
+  if (ints) {
+    const BigInt& a = from.asInt();
+    const BigInt& b = to.asInt();
+    auto order = a <=> b;
+    if (order == 0) {
+      auto object = std::make_unique<Object>('i');
+      object->asInt() = a;
+      results.pushOwned(std::move(object), Access::Literal);
+      return;
+    }
+    bool ascending = order < 0;
+    if (ascending ? !ascendingAllowed : !descendingAllowed) return;
+    BigInt current = a;
+    while (true) {
+      auto object = std::make_unique<Object>('i');
+      object->asInt() = current;
+      results.pushOwned(std::move(object), Access::Literal);
+      if (current == b) break;
+      if (ascending) ++current;
+      else --current;
+    }
+    return;
+  }
+  int a = from.charValue(), b = to.charValue();
+  bool ascending = a < b;
+  if (a != b && (ascending ? !ascendingAllowed : !descendingAllowed)) return;
+  for (int c = a;; c += ascending ? 1 : -1) {
+    auto object = std::make_unique<Object>('c');
+    object->setChar(static_cast<unsigned char>(c));
+    results.pushOwned(std::move(object), Access::Literal);
+    if (c == b) break;
+  }
+}
+
+void evalPair(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  ResultList left, right;
+  evaluateOperand(exec, node, node.left.get(), true, context, left, "->");
+  evaluateOperand(exec, node, node.right.get(), false, context, right, "->");
+  auto pair = std::make_unique<Object>('u');
+  std::string failure = transfer(pair->asAny2().first, *left[0].object, Transfer::ReferenceOrCopy);
+  if (failure.empty()) failure = transfer(pair->asAny2().second, *right[0].object, Transfer::ReferenceOrCopy);
+  if (!failure.empty()) exec.raise(node, NameKind::Operator, "->", failure);
+  results.pushOwned(std::move(pair), Access::ConstResult);
+}
+
+// ---- calls and member access ----------------------------------------------------------
+
+void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  std::string failure = callRoutine(exec, node, context, &results);
+  if (failure.empty()) return;
+  if (EvalHandler builtin = builtinFunction(node.text)) {
+    builtin(exec, node, context, results);
+    return;
+  }
+  exec.raise(node, failure);
+}
+
+void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  ResultList objects;
+  exec.evaluate(*node.left, context, objects);
+  std::vector<TreeNode*> items;
+  splitCommas(node.right.get(), items);
+  for (Result& entry : objects) {
+    for (TreeNode* item : items) {
+      Object& object = entry.object->resolve(true);
+      if (isCallForm(*item)) {
+        std::string failure = callRoutine(exec, *item, context, &results, entry.object, entry.access);
+        if (!failure.empty()) exec.raise(*item, failure);
+        continue;
+      }
+      if (isPlainName(*item)) {
+        if (object.base() == 'n') exec.raise(*item, fillKey("keimemsyszugmoe", {item->text}));
+        if (!object.isDefined()) exec.raise(*item, fillKey("keimemzugfehobjmoe", {item->text}));
+        if (object.base() != 'k') exec.raise(*item, fillKey("keimemzugeindattypmoe", {item->text}));
+        exec.raise(*item, fillKey("keimemzugeindattypmoe", {item->text}));
+      }
+      exec.raise(*item, message(node.op == ':' ? "erwvarfunrecdop" : "erwvarfunlisrecpun"));
+    }
+  }
+}
+
+void evalNotEvaluable(Executor& exec, TreeNode& node, const ExecContext&, ResultList&) {
+  exec.raise(node, message("ausniceca"));
+}
+
+EvalHandler chooseOperatorHandler(const TreeNode& node) {
+  char a = node.op, b = node.op2;
+  if (b == 0) {
+    switch (a) {
+      case '+': case '-': case '*': case '/': case '%': case '^': case '<': case '>':
+        return evalBinary;
+      case '!': return evalNot;
+      case ',': return evalComma;
+      case '.': case ':': return evalMember;
+      default: return nullptr;
+    }
+  }
+  std::string pair{a, b};
+  if (pair == "**" || pair == "==" || pair == "!=" || pair == "@@" || pair == "!@" || pair == "??" ||
+      pair == "!?" || pair == "<=" || pair == ">=")
+    return evalBinary;
+  if (pair == "++" || pair == "--") return evalUnary;
+  if (pair == ".." || pair == ".:" || pair == ":.") return evalRange;
+  if (pair == "->") return evalPair;
+  if (pair == "||") return evalOr;
+  if (pair == "&&") return evalAnd;
+  return nullptr;
+}
+
+}  // namespace
+
+void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  EvalHandler handler = nullptr;
+  if (node.isNumber()) {
+    handler = evalNumber;
+  } else if (node.op == '\'' && node.op2 == 0) {
+    handler = evalChar;
+  } else if (node.op == '"' && node.op2 == 0) {
+    handler = evalString;
+  } else if (node.op == '#' && !node.left && !node.right) {
+    handler = evalNothing;
+  } else if (isCallForm(node)) {
+    handler = evalFunctionCall;
+  } else if (isPlainName(node)) {
+    if (node.text == "this") handler = evalThis;
+    else if (node.text == "true") handler = evalTrue;
+    else if (node.text == "false") handler = evalFalse;
+    else handler = evalVariable;
+  } else if (node.op != 0 && node.text.empty() && !node.left && !node.right) {
+    handler = evalOper;
+  } else if (node.text.empty()) {
+    handler = chooseOperatorHandler(node);
+  }
+  if (handler == nullptr) handler = evalNotEvaluable;
+  if (node.codeFlag == 0) node.evalHandler = handler;
+  handler(exec, node, context, results);
+}
+
+void Executor::evaluateCode(TreeNode& code, const ExecContext& context, ResultList& results) {
+  int16_t saved = code.codeFlag;
+  code.codeFlag = 2;
+  try {
+    if (code.op == '#' && !code.left && !code.right) {
+      code.codeFlag = saved;
+      return;
+    }
+    EvalHandler handler = code.evalHandler;
+    if (handler != nullptr) handler(*this, code, context, results);
+    else dispatchExpression(*this, code, context, results);
+  } catch (...) {
+    code.codeFlag = saved;
+    throw;
+  }
+  code.codeFlag = saved;
+}
+
+}  // namespace kavor

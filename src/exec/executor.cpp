@@ -1,0 +1,203 @@
+// Raising errors, blocks and statements, scopes, the control counts and pending exceptions.
+#include "exec/executor.h"
+
+#include "analysis/symbol_table.h"
+#include "core/error.h"
+#include "core/interpreter.h"
+#include "core/messages.h"
+#include "core/payloads.h"
+#include "exec/dispatch.h"
+#include "exec/tree_shapes.h"
+
+namespace kavor {
+
+namespace {
+
+// How far the native stack may grow below the first statement before a run is stopped with
+// a catchable "Stack overflow". Well inside the 8 MiB a process stack has by default.
+constexpr long kStackLimit = 949999;
+
+}  // namespace
+
+void ControlCount::set(const BigInt& value) {
+  present_ = true;
+  big_.reset();
+  if (auto small = value.toInt64(); small && *small < (1LL << 60)) {
+    small_ = *small;
+    return;
+  }
+  big_ = std::make_unique<BigInt>(value);
+}
+
+void ControlCount::decrement() {
+  if (!present_) return;
+  if (big_) {
+    --*big_;
+    if (auto small = big_->toInt64(); small && *small < (1LL << 60)) {
+      small_ = *small;
+      big_.reset();
+    }
+    return;
+  }
+  if (--small_ <= 0) release();
+}
+
+std::string ControlCount::text() const {
+  if (big_) return big_->toText();
+  return std::to_string(small_);
+}
+
+std::string Executor::fileOf(const TreeNode& node) const {
+  int index = node.fileIndex;
+  if (index >= 0 && static_cast<size_t>(index) < interp.sourceFiles.size()) return interp.sourceFiles[index];
+  return interp.programArguments.empty() ? std::string() : interp.programArguments[0];
+}
+
+void Executor::raise(const TreeNode& node, char nameKind, std::string_view name, const std::string& text,
+                     char kind) {
+  if (control.pending && control.pending->value && control.pending->value->base() == 'e') {
+    const ErrorValue& error = control.pending->value->resolve(true).asError();
+    throw ERROR(error.message, error.kind, error.file, error.line);
+  }
+  std::string composed;
+  if (!name.empty() || nameKind != NameKind::None) {
+    switch (nameKind) {
+      case NameKind::Operator: composed = std::string(message("ope")) + " "; break;
+      case NameKind::Procedure: composed = std::string(message("pro")) + " "; break;
+      case NameKind::Function: composed = std::string(message("fun")) + " "; break;
+      default: break;
+    }
+    composed += "'";
+    composed += name;
+    composed += "': ";
+  }
+  composed += text;
+  throw ERROR(composed, kind, fileOf(node), node.line);
+}
+
+void Executor::write(const std::string& text) { interp.standardStream.write(text, false); }
+
+void Executor::makePending(const std::string& text, char kind, const std::string& file, int line) {
+  auto pending = std::make_unique<PendingException>();
+  pending->value = std::make_unique<Object>('e');
+  ErrorValue& error = pending->value->asError();
+  error.message = text;
+  error.kind = kind;
+  error.file = file;
+  error.line = line;
+  pending->origin = 's';
+  pending->file = file;
+  pending->line = line;
+  control.pending = std::move(pending);
+}
+
+bool Executor::reportUnhandledException() {
+  if (!control.pending) return false;
+  std::unique_ptr<PendingException> pending = std::move(control.pending);
+  Object& value = pending->value->resolve(true);
+  std::string title, text;
+  if (value.base() == 'e' && value.isDefined() && value.asError().kind != ErrorKind::User) {
+    title = errorKindTitle(value.asError().kind);
+    text = value.asError().message;
+  } else {
+    title = message("sysfeh");
+    text = fillKey("unbaustyp", {typeName(value, true)});
+  }
+  write(formatError(title, pending->file, pending->line, text));
+  return true;
+}
+
+void Executor::enterScope(TreeNode& scopeNode) {
+  for (TreeNode* variable : scopeNode.symbols->allocation) {
+    auto object = std::make_unique<Object>(variable->varCode);
+    if (variable->varCode == 'k' && variable->varType != nullptr) {
+      object->asUser().type = variable->varType;
+      object->createPayload();
+    }
+    object->scopeVariable = 1;
+    variable->incarnations.push_back(std::move(object));
+  }
+}
+
+void Executor::leaveScope(TreeNode& scopeNode) {
+  // Destroy in reverse definition order, so later variables that refer to earlier ones go
+  // first.
+  auto& allocation = scopeNode.symbols->allocation;
+  for (auto it = allocation.rbegin(); it != allocation.rend(); ++it)
+    if (!(*it)->incarnations.empty()) (*it)->incarnations.pop_back();
+}
+
+void Executor::executeStatement(TreeNode& node, const ExecContext& context) {
+  char here;
+  if (control.stackBase == nullptr) {
+    control.stackBase = &here;
+  } else {
+    long distance = control.stackBase - &here;
+    if (distance > kStackLimit || distance < -kStackLimit) raise(node, message("staueb"));
+  }
+  control.currentStatement = &node;
+  if (node.execHandler == nullptr) node.execHandler = dispatchStatement;
+  node.execHandler(*this, node, context);
+}
+
+void Executor::evaluate(TreeNode& node, const ExecContext& context, ResultList& results) {
+  char here;
+  if (control.stackBase != nullptr) {
+    long distance = control.stackBase - &here;
+    if (distance > kStackLimit || distance < -kStackLimit) raise(node, message("staueb"));
+  }
+  if (node.curlyBlock && node.codeFlag == 0) {
+    // A block written where a value is expected is a code value.
+    auto code = std::make_unique<Object>('x');
+    bool emptyBlock = node.op == '#' && !node.left && !node.right;
+    code->asCode().tree = emptyBlock ? nullptr : &node;
+    results.pushOwned(std::move(code), Access::Literal);
+    return;
+  }
+  if (node.evalHandler != nullptr) {
+    node.evalHandler(*this, node, context, results);
+    return;
+  }
+  dispatchExpression(*this, node, context, results);
+}
+
+void Executor::executeBlock(TreeNode* block, const ExecContext& context, bool openScope) {
+  if (block == nullptr) return;
+  bool scoped = openScope && block->symbols != nullptr && !block->symbols->allocation.empty();
+  if (scoped) enterScope(*block);
+  const std::vector<TreeNode*>& statements = statementsOf(*block);
+  for (TreeNode* statement : statements) {
+    if (control.stopsBlock()) break;
+    if (control.pending && !catchesPending(*statement)) continue;
+    try {
+      executeStatement(*statement, context);
+    } catch (const ERROR& error) {
+      makePending(error.message, error.kind, error.file, error.line);
+    } catch (const ProgramExit&) {
+      if (scoped) leaveScope(*block);
+      throw;
+    } catch (const std::bad_alloc&) {
+      makePending(message("sysfeh"), ErrorKind::System, fileOf(*statement), statement->line);
+    }
+  }
+  if (scoped) leaveScope(*block);
+}
+
+bool Executor::loopShouldEnd() {
+  if (control.continueCount.present()) {
+    if (control.continueCount.isOne()) {
+      control.continueCount.release();
+      return false;
+    }
+    control.continueCount.decrement();
+    return true;
+  }
+  if (control.returnCount.present() || control.pending) return true;
+  if (control.breakCount.present()) {
+    control.breakCount.decrement();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace kavor

@@ -1,0 +1,322 @@
+// Statement dispatch and the control statements: if, while, for, switch, the control
+// counts, throw, catch, exit, assert, declarations and member statements.
+#include "analysis/symbol_table.h"
+#include "core/containers.h"
+#include "core/error.h"
+#include "core/interpreter.h"
+#include "core/messages.h"
+#include "core/payloads.h"
+#include "exec/calls.h"
+#include "exec/dispatch.h"
+#include "exec/tree_shapes.h"
+#include "numbers/bigint.h"
+#include "streams/str_data.h"
+
+namespace kavor {
+
+namespace {
+
+const TreeNode* codeTree(const Result& entry) { return entry.object->resolve(true).asCode().tree; }
+
+void runCode(Executor& exec, const Result& entry, const ExecContext& context) {
+  const TreeNode* tree = codeTree(entry);
+  if (tree != nullptr) exec.executeBlock(const_cast<TreeNode*>(tree), context, true);
+}
+
+// ---- control counts -------------------------------------------------------------------
+
+void setCount(Executor& exec, TreeNode& node, const ExecContext& context, ControlCount& count, const char* name) {
+  ResultList args;
+  evaluateArguments(exec, node, context, args);
+  BuiltinCall call{exec, node, NameKind::Procedure, std::string("sys:") + name};
+  call.require(checkCount(args, 1));
+  call.require(checkIntMin(args, 0, 1));
+  count.set(args[0].object->resolve(true).asInt());
+}
+
+void execReturn(Executor& exec, TreeNode& node, const ExecContext& context) {
+  setCount(exec, node, context, exec.control.returnCount, "return");
+}
+void execContinue(Executor& exec, TreeNode& node, const ExecContext& context) {
+  setCount(exec, node, context, exec.control.continueCount, "continue");
+}
+void execBreak(Executor& exec, TreeNode& node, const ExecContext& context) {
+  setCount(exec, node, context, exec.control.breakCount, "break");
+}
+
+// ---- branches and loops ---------------------------------------------------------------
+
+void execIf(Executor& exec, TreeNode& node, const ExecContext& context) {
+  ResultList args;
+  evaluateArguments(exec, node, context, args);
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:if"};
+  call.require(checkCountRange(args, 2, 3));
+  call.require(checkType(args, 0, 'b', true));
+  call.require(checkType(args, 1, 'x', false));
+  if (args.size() == 3) call.require(checkType(args, 2, 'x', false));
+  if (args[0].object->resolve(true).boolValue()) runCode(exec, args[1], context);
+  else if (args.size() == 3) runCode(exec, args[2], context);
+}
+
+void execWhile(Executor& exec, TreeNode& node, const ExecContext& context) {
+  ResultList args;
+  evaluateArguments(exec, node, context, args);
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:while"};
+  call.require(checkCount(args, 2));
+  call.require(checkType(args, 0, 'x', false));
+  call.require(checkType(args, 1, 'x', false));
+  TreeNode* condition = const_cast<TreeNode*>(codeTree(args[0]));
+  while (exec.evaluateCondition(condition, context, "sys:while")) {
+    runCode(exec, args[1], context);
+    if (exec.loopShouldEnd()) break;
+  }
+}
+
+void execFor(Executor& exec, TreeNode& node, const ExecContext& context) {
+  ResultList args;
+  evaluateArguments(exec, node, context, args);
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:for"};
+  call.require(checkCountRange(args, 1, -1));
+  if (args.size() == 1) {
+    call.require(checkType(args, 0, 'x', false));
+    do {
+      runCode(exec, args[0], context);
+    } while (!exec.loopShouldEnd());
+    return;
+  }
+  bool allCode = args.size() == 4;
+  for (size_t i = 0; allCode && i < 4; ++i)
+    allCode = args[i].object->resolve(true).base() == 'x' && args[i].object->isDefined();
+  if (allCode && args[0].access <= Access::ConstObject) {
+    const TreeNode* init = codeTree(args[0]);
+    if (init) exec.executeBlock(const_cast<TreeNode*>(init), context, false);
+    ControlState& control = exec.control;
+    if (control.returnCount.present() || control.breakCount.present() || control.pending) return;
+    TreeNode* condition = const_cast<TreeNode*>(codeTree(args[1]));
+    while (exec.evaluateCondition(condition, context, "sys:for")) {
+      runCode(exec, args[3], context);
+      if (exec.loopShouldEnd()) break;
+      if (const TreeNode* step = codeTree(args[2])) exec.executeBlock(const_cast<TreeNode*>(step), context, false);
+    }
+    return;
+  }
+  call.require(checkVariable(args, 0, false));
+  call.require(checkType(args, args.size() - 1, 'x', false));
+  for (size_t i = 1; i + 1 < args.size(); ++i) {
+    call.require(transfer(*args[0].object, *args[i].object, Transfer::Copy));
+    runCode(exec, args.back(), context);
+    if (exec.loopShouldEnd()) break;
+  }
+}
+
+void execSwitch(Executor& exec, TreeNode& node, const ExecContext& context) {
+  ResultList args;
+  evaluateArguments(exec, node, context, args);
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:switch"};
+  call.require(checkCountRange(args, 1, 2));
+  bool withValue = args.size() == 2;
+  call.require(checkType(args, args.size() - 1, 'x', withValue));
+  const TreeNode* body = codeTree(args.back());
+  if (body == nullptr) return;
+  for (TreeNode* statement : statementsOf(const_cast<TreeNode&>(*body))) {
+    if (!isCallNamed(*statement, "case")) exec.raise(*statement, NameKind::Procedure, "sys:switch", message("keicasanwswi"));
+    ResultList caseArgs;
+    evaluateArguments(exec, *statement, context, caseArgs);
+    BuiltinCall caseCall{exec, *statement, NameKind::Procedure, "sys:switch"};
+    caseCall.require(checkCountRange(caseArgs, 1, -1));
+    caseCall.require(checkType(caseArgs, caseArgs.size() - 1, 'x', false));
+    bool matches = caseArgs.size() == 1;
+    for (size_t i = 0; i + 1 < caseArgs.size() && !matches; ++i) {
+      if (withValue) {
+        matches = equals(*args[0].object, *caseArgs[i].object, true);
+      } else {
+        caseCall.require(checkType(caseArgs, i, 'b', true));
+        matches = caseArgs[i].object->resolve(true).boolValue();
+      }
+    }
+    if (matches) {
+      runCode(exec, caseArgs.back(), context);
+      return;
+    }
+  }
+}
+
+// ---- exceptions and termination -------------------------------------------------------
+
+void execThrow(Executor& exec, TreeNode& node, const ExecContext& context) {
+  ResultList args;
+  evaluateArguments(exec, node, context, args);
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:throw"};
+  call.require(checkCount(args, 1));
+  auto pending = std::make_unique<PendingException>();
+  pending->value = std::make_unique<Object>();
+  pending->value->constructLike(*args[0].object);
+  pending->origin = 'u';
+  pending->file = exec.fileOf(node);
+  pending->line = node.line;
+  exec.control.pending = std::move(pending);
+}
+
+void execCatch(Executor& exec, TreeNode& node, const ExecContext& context) {
+  if (!exec.control.pending) return;
+  // Arguments are evaluated with the exception set aside, so errors in them are new ones.
+  std::unique_ptr<PendingException> pending = std::move(exec.control.pending);
+  ResultList args;
+  try {
+    evaluateArguments(exec, node, context, args);
+  } catch (...) {
+    exec.control.pending = std::move(pending);
+    throw;
+  }
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:catch"};
+  auto restore = [&](const std::string& failure) {
+    if (failure.empty()) return;
+    exec.control.pending = std::move(pending);
+    call.fail(failure);
+  };
+  restore(checkCount(args, 2));
+  restore(checkVariable(args, 0, false));
+  Object& variable = *args[0].object;
+  Object& thrown = *pending->value;
+  Object& declared = variable.resolve(false);
+  bool matches = declared.isAny() || typeName(declared, true) == typeName(thrown, true);
+  if (!matches) {
+    exec.control.pending = std::move(pending);
+    return;
+  }
+  std::string failure = transfer(variable, thrown, Transfer::Copy);
+  pending.reset();
+  call.require(failure);
+  restore(checkType(args, 1, 'x', false));
+  runCode(exec, args[1], context);
+}
+
+void execExit(Executor& exec, TreeNode& node, const ExecContext& context) {
+  std::unique_ptr<PendingException> pending = std::move(exec.control.pending);
+  ResultList args;
+  try {
+    evaluateArguments(exec, node, context, args);
+  } catch (...) {
+    exec.control.pending = std::move(pending);
+    throw;
+  }
+  exec.control.pending = std::move(pending);
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:exit"};
+  call.require(checkCount(args, 1));
+  call.require(checkType(args, 0, 'i', true));
+  exec.reportUnhandledException();
+  const BigInt& status = args[0].object->resolve(true).asInt();
+  if (!status.fitsIn(0, 255)) call.fail(fillKey("werlieauszulber", {status.toText()}));
+  throw ProgramExit{static_cast<int>(*status.toInt64())};
+}
+
+void execAssert(Executor& exec, TreeNode& node, const ExecContext& context) {
+  ResultList args;
+  evaluateArguments(exec, node, context, args);
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:assert"};
+  call.require(checkCount(args, 2));
+  call.require(checkType(args, 0, 'b', true));
+  call.require(checkType(args, 1, 's', true));
+  if (args[0].object->resolve(true).boolValue()) return;
+  exec.write(formatError("Assertion", exec.fileOf(node), node.line, args[1].object->resolve(true).asStr().text));
+  throw ProgramExit{1};
+}
+
+// ---- statement forms ------------------------------------------------------------------
+
+void execNothing(Executor&, TreeNode&, const ExecContext&) {}
+
+void execNotExecutable(Executor& exec, TreeNode& node, const ExecContext&) {
+  exec.raise(node, message("anwnicausfue"));
+}
+
+void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& context) {
+  std::string failure = callRoutine(exec, node, context, nullptr);
+  if (failure.empty()) return;
+  if (ExecHandler builtin = builtinStatement(node.text)) {
+    node.execHandler = builtin;
+    builtin(exec, node, context);
+    return;
+  }
+  exec.raise(node, failure);
+}
+
+void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context) {
+  const std::string& word = node.left->text;
+  if (word == "bigtype" || word == "smalltype" || word == "func" || word == "proc" || word == "need") return;
+  std::vector<TreeNode*> items;
+  splitCommas(node.right.get(), items);
+  for (TreeNode* item : items) {
+    if (exec.control.pending) return;
+    if (isPlainName(*item)) continue;
+    if (item->op == '.' && item->op2 == 0) {
+      exec.executeStatement(*item, context);
+      continue;
+    }
+    bool assignment = item->op2 == 0 && (item->op == '=' || item->op == '@' || item->op == '~' ||
+                                         item->op == '$' || item->op == '?');
+    if (!assignment) exec.raise(*item, message("anwrecdoppunnicausfue"));
+    exec.executeStatement(*item, context);
+  }
+}
+
+void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
+  ResultList objects;
+  exec.evaluate(*node.left, context, objects);
+  std::vector<TreeNode*> items;
+  splitCommas(node.right.get(), items);
+  for (Result& entry : objects) {
+    for (TreeNode* item : items) {
+      if (!isCallForm(*item)) exec.raise(*item, message(node.op == ':' ? "erwprorecdop" : "erwprolisrecpun"));
+      std::string failure = callRoutine(exec, *item, context, nullptr, entry.object, entry.access);
+      if (!failure.empty()) exec.raise(*item, failure);
+    }
+  }
+}
+
+
+
+}  // namespace
+
+bool Executor::evaluateCondition(TreeNode* code, const ExecContext& context, const char* contextName) {
+  if (code == nullptr) raise(*control.currentStatement, NameKind::Procedure, contextName, message("leeargtypcodniceva"));
+  ResultList results;
+  evaluateCode(*code, context, results);
+  BuiltinCall call{*this, *code, NameKind::Procedure, contextName};
+  call.require(checkCount(results, 1));
+  call.require(checkType(results, 0, 'b', true));
+  return results[0].object->resolve(true).boolValue();
+}
+
+ExecHandler builtinControlStatement(const std::string& name) {
+  static const std::pair<const char*, ExecHandler> table[] = {
+      {"return", execReturn}, {"continue", execContinue}, {"break", execBreak}, {"if", execIf},
+      {"while", execWhile},   {"for", execFor},           {"switch", execSwitch}, {"throw", execThrow},
+      {"catch", execCatch},   {"exit", execExit},         {"assert", execAssert}};
+  for (const auto& [word, handler] : table)
+    if (name == word) return handler;
+  return nullptr;
+}
+
+void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
+  bool assignmentOperator =
+      (node.op2 == 0 && (node.op == '=' || node.op == '@' || node.op == '~' || node.op == '$' || node.op == '?')) ||
+      (node.op2 == '=' && (node.op == '+' || node.op == '-' || node.op == '*' || node.op == '/' ||
+                           node.op == '%' || node.op == '^'));
+  assignmentOperator = assignmentOperator && node.text.empty() && !node.isLiteral();
+  if (assignmentOperator && (!node.left || !node.right)) {
+    std::string name(1, node.op);
+    if (node.op2) name += node.op2;
+    exec.raise(node, fillKey("opeben2ope", {name}));
+  }
+  ExecHandler handler = execNotExecutable;
+  if (node.op == '#' && !node.left && !node.right) handler = execNothing;
+  else if (assignmentOperator) handler = execAssignmentStatement;
+  else if (isCallForm(node)) handler = execProcedureCall;
+  else if (node.text.empty() && (node.op == '.' || node.op == ':') && node.op2 == 0) handler = execMemberStatement;
+  else if (isDeclaration(node)) handler = execDeclaration;
+  node.execHandler = handler;
+  handler(exec, node, context);
+}
+
+}  // namespace kavor

@@ -1,0 +1,91 @@
+#include "exec/tree_shapes.h"
+
+#include <memory>
+
+#include "core/object.h"
+
+namespace kavor {
+
+namespace {
+
+bool isBlank(const TreeNode& node) { return node.op == ' ' && node.op2 == 0 && node.text.empty(); }
+
+// Flattens a left- or right-nested chain of `joins` into its operands, in source order,
+// with an explicit stack: chains may be long.
+template <typename Joins>
+void flatten(TreeNode* root, std::vector<TreeNode*>& out, Joins joins) {
+  if (root == nullptr) return;
+  std::vector<TreeNode*> pending{root};
+  while (!pending.empty()) {
+    TreeNode* node = pending.back();
+    pending.pop_back();
+    // A bracketed group below the root is one operand, whatever its top operator.
+    bool grouped = node != root && (node->curlyBlock || node->roundBracket);
+    if (!grouped && joins(*node)) {
+      if (node->right) pending.push_back(node->right.get());
+      if (node->left) pending.push_back(node->left.get());
+      continue;
+    }
+    out.push_back(node);
+  }
+}
+
+}  // namespace
+
+bool isDeclaration(const TreeNode& node) {
+  if (!isBlank(node) || !node.left || !isPlainName(*node.left)) return false;
+  if (node.declarationBlank) return true;
+  const std::string& word = node.left->text;
+  if (word == "bigtype" || word == "smalltype" || word == "func" || word == "proc" || word == "need") return true;
+  return typeCodeOf(word) != 'k';
+}
+
+const std::vector<TreeNode*>& statementsOf(TreeNode& block) {
+  if (block.statementList) return *block.statementList;
+  auto list = std::make_unique<std::vector<TreeNode*>>();
+  flatten(&block, *list, [](const TreeNode& node) {
+    return isOperatorNode(node, ';') || (isBlank(node) && !isDeclaration(node));
+  });
+  // The empty block and empty statements run nothing.
+  std::erase_if(*list, [](TreeNode* node) { return node->op == '#' && !node->left && !node->right; });
+  block.statementList = std::move(list);
+  return *block.statementList;
+}
+
+void splitCommas(TreeNode* node, std::vector<TreeNode*>& out) {
+  flatten(node, out, [](const TreeNode& n) { return isOperatorNode(n, ','); });
+}
+
+const std::vector<TreeNode*>& argumentsOf(TreeNode& call) {
+  if (call.argumentList) return *call.argumentList;
+  auto list = std::make_unique<std::vector<TreeNode*>>();
+  // The juxtaposition chain joins the groups; a "(" group holds a "," list, a "{" group
+  // is one code argument.
+  std::vector<TreeNode*> pending;
+  if (call.left) pending.push_back(call.left.get());
+  while (!pending.empty()) {
+    TreeNode* node = pending.back();
+    pending.pop_back();
+    if (isJuxtaposition(*node)) {
+      if (node->right) pending.push_back(node->right.get());
+      if (node->left) pending.push_back(node->left.get());
+    } else if (node->curlyBlock) {
+      list->push_back(node);
+    } else if (node->op == '#' && !node->left && !node->right) {
+      continue;  // "()": no arguments
+    } else {
+      splitCommas(node, *list);
+    }
+  }
+  call.argumentList = std::move(list);
+  return *call.argumentList;
+}
+
+bool catchesPending(const TreeNode& statement) {
+  if (isCallNamed(statement, "catch") || isCallNamed(statement, "exit")) return true;
+  if (isOperatorNode(statement, ':') && statement.left && statement.left->text == "sys" && statement.right)
+    return isCallNamed(*statement.right, "catch") || isCallNamed(*statement.right, "exit");
+  return false;
+}
+
+}  // namespace kavor

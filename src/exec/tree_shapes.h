@@ -1,0 +1,42 @@
+// How statements, call forms and argument lists look in the program tree.
+#pragma once
+
+#include <vector>
+
+#include "frontend/tree_node.h"
+
+namespace kavor {
+
+inline bool isOperatorNode(const TreeNode& node, char op, char op2 = 0) {
+  return node.op == op && node.op2 == op2 && node.text.empty();
+}
+// `name(arguments)` or a string literal applied to a group.
+inline bool isCallForm(const TreeNode& node) {
+  return (node.op == '(' && !node.text.empty()) || (node.op == '"' && node.op2 == '(');
+}
+// ")(", "){", "}(", "}{": a closing bracket directly followed by an opening one.
+inline bool isJuxtaposition(const TreeNode& node) {
+  return (node.op == ')' || node.op == '}') && (node.op2 == '(' || node.op2 == '{');
+}
+// A plain name (not applied, not a literal, not a number).
+inline bool isPlainName(const TreeNode& node) {
+  return node.op == 0 && !node.isNumber() && !node.text.empty();
+}
+inline bool isCallNamed(const TreeNode& node, const char* name) {
+  return node.op == '(' && node.text == name;
+}
+
+// The statements of a block: the operands of ";" and of the statement-sequence blank, in
+// source order. Cached in the block node.
+const std::vector<TreeNode*>& statementsOf(TreeNode& block);
+// The argument expressions of a call form: its group split at "," and at bracket
+// juxtapositions, in order. Cached in the call node. An empty call yields no arguments.
+const std::vector<TreeNode*>& argumentsOf(TreeNode& call);
+// Appends the operands of a "," list (the node itself when it is no list).
+void splitCommas(TreeNode* node, std::vector<TreeNode*>& out);
+// True for the statements a block still runs while an exception is pending.
+bool catchesPending(const TreeNode& statement);
+// A blank between a type word and a declaration list (as opposed to a statement sequence).
+bool isDeclaration(const TreeNode& node);
+
+}  // namespace kavor

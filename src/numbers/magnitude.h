@@ -1,0 +1,41 @@
+// Arithmetic on unsigned magnitudes in base 10^9, least significant limb first. BigInt
+// keeps its magnitudes trimmed (no zero limb at the top; zero has no limbs), and every
+// function here accepts and returns trimmed magnitudes unless it says otherwise.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "numbers/limb_vector.h"
+
+namespace kavor::magnitude {
+
+// -1, 0 or 1 as a is below, equal to or above b.
+int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
+
+// acc += b. `b` must not point into acc.
+void addTo(LimbVector& acc, const Limb* b, std::size_t bSize);
+// acc -= b; requires acc >= b. `b` must not point into acc.
+void subtractFrom(LimbVector& acc, const Limb* b, std::size_t bSize);
+// acc = b - acc; requires b >= acc. `b` must not point into acc.
+void subtractFromOther(LimbVector& acc, const Limb* b, std::size_t bSize);
+// acc += small, for small below 10^9.
+void addSmall(LimbVector& acc, Limb small);
+// acc -= small, for small below 10^9; requires acc >= small.
+void subtractSmall(LimbVector& acc, Limb small);
+
+// product = a * b; `product` must not be either operand's storage.
+void multiply(LimbVector& product, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
+// acc *= factor, for any factor below 2^32.
+void multiplySmall(LimbVector& acc, std::uint32_t factor);
+
+// acc /= divisor (truncating) and returns the remainder; divisor in 1 .. 2^32-1.
+std::uint32_t divideSmall(LimbVector& acc, std::uint32_t divisor);
+// The remainder of a / divisor without changing a; divisor in 1 .. 2^32-1.
+std::uint32_t remainderSmall(const Limb* a, std::size_t aSize, std::uint32_t divisor);
+// quotient = a / b and remainder = a mod b (truncating); either output may be null; b must
+// not be zero. The outputs must not be the storage of a or b.
+void divide(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize, LimbVector* quotient,
+            LimbVector* remainder);
+
+}  // namespace kavor::magnitude

@@ -1,0 +1,30 @@
+// C library file handles as owned values, and the byte-level reading and writing that the
+// standard stream and `file` streams share.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kavor {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// An open C library file; closing it (reset or destruction) flushes what was written.
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Whether `path` names an existing regular file (not a directory, not missing).
+bool isRegularFile(const std::string& path);
+
+// Reads one byte of `file` into `c`; returns true at the end of the file. Unless `binary`,
+// a "\r\n" pair is read as one "\n" (a lone "\r" stays "\r").
+bool readFileChar(std::FILE* file, bool binary, char& c);
+
+// Writes `text` to `file`, the stored NUL byte as a real 0, and flushes so that nothing is
+// lost when the process ends abruptly. Returns false when the file refused the bytes.
+bool writeFileBytes(std::FILE* file, std::string_view text);
+
+}  // namespace kavor

@@ -1,0 +1,26 @@
+#include "streams/str_data.h"
+
+namespace kavor {
+
+namespace {
+// Serves `str` values made while no interpreter is linked (tests, start-up).
+StreamSettings defaultStringSettings;
+}  // namespace
+
+StreamSettings* STR_DATA::sharedSettings = &defaultStringSettings;
+
+bool STR_DATA::readChar(char& c) {
+  if (readPosition >= text.size()) return true;
+  c = text[readPosition++];
+  return false;
+}
+
+std::optional<std::string> STR_DATA::write(std::string_view piece, bool aligned) {
+  return writeAligned(piece, aligned, [this](std::string_view bytes) -> std::optional<std::string> {
+    text.append(bytes);
+    readPosition = 0;
+    return std::nullopt;
+  });
+}
+
+}  // namespace kavor

@@ -1,0 +1,47 @@
+// The methods of the built-in types, reached by method name on an object.
+#pragma once
+
+#include <string>
+
+#include "exec/executor.h"
+
+namespace kavor {
+
+// A method call on a built-in type's value: `object.name(arguments)`.
+struct MethodCall {
+  Executor& exec;
+  TreeNode& node;              // the call form; positions errors
+  const ExecContext& context;  // the caller's context (code arguments run in it)
+  Object& object;              // the object, indirections followed
+  int access;                  // the object's access class (modifying methods check it)
+  ResultList& args;            // the evaluated arguments
+  ResultList* results;         // function form: where results go; nullptr: procedure form
+  std::string name;            // "<type>:<method>", the context of every failure
+
+  bool isFunction() const { return results != nullptr; }
+  [[noreturn]] void fail(const std::string& failure) const {
+    exec.raise(node, isFunction() ? 'f' : 'p', name, failure);
+  }
+  void require(const std::string& failure) const {
+    if (!failure.empty()) fail(failure);
+  }
+};
+
+using MethodHandler = void (*)(MethodCall&);
+
+// The handler of a method of a built-in type by base type code and method key (the name,
+// "\xA7", each argument's type name followed by ";", "\xA7"), in the function form (results
+// wanted) or the procedure form; nullptr when the type answers no such key. Keys are
+// matched exactly first, then by their prefix "<name>\xA7".
+MethodHandler findMethod(TypeCode base, const std::string& key, bool functionForm);
+
+// Registers the methods of one type; each type's file calls it from its registration.
+struct MethodEntry {
+  const char* key;        // exact key, or a prefix "<name>\xA7" when `prefix` is set
+  bool prefix;            // matched by prefix: the method checks count and types itself
+  bool functionForm;      // true: function form (yields values); false: procedure form
+  MethodHandler handler;
+};
+void registerMethods(TypeCode base, const MethodEntry* entries, size_t count);
+
+}  // namespace kavor
