@@ -207,6 +207,40 @@ std::string methodKey(const std::string& name, const ResultList& args) {
 
 }  // namespace
 
+bool isUnnamedCall(const TreeNode& group) {
+  if (!group.roundBracket) return false;
+  std::vector<TreeNode*> items;
+  splitCommas(const_cast<TreeNode*>(&group), items);
+  for (TreeNode* item : items)
+    if (!isPlainName(*item) && !isCallForm(*item)) return true;
+  return false;
+}
+
+void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, ResultList* results, Object& object,
+                 int objectAccess) {
+  std::vector<TreeNode*> items;
+  splitCommas(&group, items);
+  ResultList args;
+  for (TreeNode* item : items) exec.evaluate(*item, context, args);
+  Object& target = object.resolve(true);
+  std::string type = typeName(target, true);
+  std::string key = methodKey("", args);
+  MethodHandler handler = target.base() == 'k' ? nullptr : findMethod(target.base(), key, results != nullptr);
+  if (handler == nullptr) {
+    std::string suffix = " (" + std::string(message("dattyp")) + " '" + type + "')";
+    exec.raise(group, notDefinedText(message(results ? "fun" : "pro"), "", suffix));
+  }
+  MethodCall method{exec, group, context, target, objectAccess, args, results, type + ":"};
+  target.methodBusy = 1;
+  try {
+    handler(method);
+  } catch (...) {
+    target.methodBusy = 0;
+    throw;
+  }
+  target.methodBusy = 0;
+}
+
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object* object, int objectAccess) {
   bool wantFunction = results != nullptr;

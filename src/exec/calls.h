@@ -39,6 +39,14 @@ struct BuiltinCall {
   [[noreturn]] void fail(const std::string& failure) const { exec.raise(node, nameKind, name, failure); }
 };
 
+// A round group right of "." is the argument list of an unnamed call unless every element
+// is a name or a call form (then it is a list of member items).
+bool isUnnamedCall(const TreeNode& group);
+// The unnamed call `object.(arguments)`: sets the object from the arguments (procedure
+// form) or builds values from them (function form).
+void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, ResultList* results, Object& object,
+                 int objectAccess);
+
 // Offers a call form to the program's procedures (statement) or functions (expression).
 // Returns "" when the call was made, else the text saying why not.
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,

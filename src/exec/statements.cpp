@@ -263,6 +263,10 @@ void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context)
 void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
+  if (node.right && isUnnamedCall(*node.right)) {
+    for (Result& entry : objects) callUnnamed(exec, *node.right, context, nullptr, *entry.object, entry.access);
+    return;
+  }
   std::vector<TreeNode*> items;
   splitCommas(node.right.get(), items);
   for (Result& entry : objects) {

@@ -63,7 +63,9 @@ class Scanner {
     token.line = line;
     token.endLine = endLine;
     token.blankBefore = blank_;
+    token.joinsLine = joinsLine_;
     blank_ = false;
+    joinsLine_ = false;
     tokens_.push_back(std::move(token));
   }
   // A token made of the characters begin .. end-1 of the text.
@@ -199,8 +201,11 @@ class Scanner {
   // A line end between two operands ends a statement. Lines holding nothing (empty, blank,
   // or comments only) do not count: the rule looks past them.
   void lineEnd() {
-    bool afterOperand = !tokens_.empty() && endsOperand(tokens_.back().kind);
-    if (afterOperand) closeImplicitBlocks();
+    // An implicit block ends with its line, unless the line ends inside an expression
+    // (with an operator such as "+" or ",") and so continues on the next one.
+    if (!tokens_.empty() && (endsOperand(tokens_.back().kind) || tokens_.back().text == ";"))
+      closeImplicitBlocks();
+    const bool afterOperand = !tokens_.empty() && endsOperand(tokens_.back().kind);
     bool indented = false;
     while (pos_ < text_.size() && text_[pos_] == '\n') {
       ++pos_;
@@ -222,6 +227,8 @@ class Scanner {
       blank_ = false;
       push('o', ";", line, lines_[pos_]);
       blank_ = indented;
+    } else {
+      joinsLine_ = indented;
     }
   }
 
@@ -230,6 +237,7 @@ class Scanner {
   const std::vector<int>& lines_;
   size_t pos_ = 0;
   bool blank_ = false;  // blanks (or an indentation) since the last token
+  bool joinsLine_ = false;  // an indented line continues the previous one here
   std::vector<Token> tokens_;
   std::vector<OpenBracket> brackets_;  // innermost last
 };

@@ -175,7 +175,7 @@ class ShapeChecker {
     for (; tree->isJuxtaposition(); tree = tree->left.get()) groups.push_back(tree->right.get());
     groups.push_back(tree);
     for (const TreeNode* group : groups) {
-      if (!group || group->curlyBlock || isBareOperator(group)) continue;
+      if (!group || group->curlyBlock || (group->isOperator('#') && isBareOperator(group))) continue;
       const TreeNode* item = group;
       std::vector<const TreeNode*> items;
       while (item && item->isOperator(',') && (item == group || !isFlagged(*item))) {

@@ -18,6 +18,9 @@ struct Token {
   int line = 0;     // physical line of the first character
   int endLine = 0;  // physical line of the character after the token
   bool blankBefore = false;  // blanks separate it from the previous token
+  // The token begins an indented line that continues the previous one; a blank operator
+  // made there joins whole lines and groups more loosely than one within a line.
+  bool joinsLine = false;
 };
 
 // The display text of a token kind in "%s after %s" ("Name", "Bracket", ...); "" for

@@ -82,6 +82,7 @@ std::vector<Token> classifyTokens(const std::string& fileName, const std::vector
       blank.text = " ";
       blank.line = token.line;
       blank.endLine = token.line;
+      blank.joinsLine = token.joinsLine;
       tokens.push_back(std::move(blank));
     }
     previous = token.kind;

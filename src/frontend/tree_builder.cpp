@@ -1,5 +1,7 @@
 #include "frontend/tree_builder.h"
 
+#include <unordered_set>
+
 #include "core/error.h"
 #include "core/messages.h"
 #include "frontend/lexer.h"
@@ -120,6 +122,7 @@ class TreeBuilder {
   void binary(const Token& token) {
     char op = token.text[0], op2 = token.text.size() > 1 ? token.text[1] : 0;
     auto node = makeOperator(op, op2, token.line, token.endLine);
+    if (op == ' ' && token.joinsLine) lineBlanks_.insert(node.get());
     Frame& frame = frames_.back();
     if (!frame.root || frame.expectOperand) {
       placeOperand(std::move(node), true);  // no left operand; the shape checks judge it
@@ -128,16 +131,23 @@ class TreeBuilder {
     insertByStrength(std::move(node));
   }
 
+  // Twice the operator's strength, so that a blank joining two lines can bind between ";"
+  // and the blank within a line: `int a` and an indented `str b` are two declarations.
+  int binding(const TreeNode* node) const {
+    if (lineBlanks_.count(node)) return 3;
+    return 2 * operatorStrength(node->op, node->op2);
+  }
+
   // Precedence climbing: walk up from the current node over the operators that bind at
   // least as tightly (strictly more tightly for right-associative ones) and insert the new
   // operator above the node reached. The walk stays on the group's right spine.
   void insertByStrength(std::unique_ptr<TreeNode> node) {
     Frame& frame = frames_.back();
-    const int strength = operatorStrength(node->op, node->op2);
+    const int strength = binding(node.get());
     const bool right = isRightAssociative(node->op, node->op2);
     TreeNode* reached = frame.current;
     while (TreeNode* parent = reached->parent) {
-      int parentStrength = operatorStrength(parent->op, parent->op2);
+      int parentStrength = binding(parent);
       if (right ? parentStrength <= strength : parentStrength < strength) break;
       reached = parent;
     }
@@ -226,6 +236,7 @@ class TreeBuilder {
   const std::vector<Token>& tokens_;
   size_t pos_ = 0;
   std::vector<Frame> frames_;  // the file level first, the innermost open group last
+  std::unordered_set<const TreeNode*> lineBlanks_;  // blank operators that join two lines
 };
 
 }  // namespace

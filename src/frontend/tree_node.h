@@ -1,71 +1,77 @@
 // The program-tree node and the shapes the tree builder gives the language's forms.
 //
-// Node forms (see the predicates at the end of TreeNode):
-//   name       text = the name, op 0; an applied name (written directly before "(" or "{",
-//              blanks between them do not count) has op '(' and its argument tree as left.
+// Node forms (see the predicates in TreeNode):
+//   name       text = the name, op 0. An applied name (directly before "(" or "{"; blanks
+//              between them do not count) has op '(' and its argument tree as left.
 //   module     a name made from a "::" chain: text = each module name followed by byte 27,
 //              then the final name; moduleName set; op '(' and left as for names when the
 //              final name was applied (`m::f(1)`).
-//   literal    op = '"' or '\'', text = the translated text (0xFF stands for NUL); an applied
-//              string literal has op2 '(' and its argument tree as left.
-//   number     numberLiteral set, op 0, text = the source text ("12", "1.5e3").
-//   operator   op/op2 = the operator characters, text empty; prefix "+", "-", "!" are the
-//              operators "++", "--", "!" with a right operand only; an operator of the
+//   literal    op = '"' or '\'', text = the translated text (byte 0xFF stands for NUL); an
+//              applied string literal has op2 '(' and its argument tree as left.
+//   number     numberLiteral set, op 0, text = the source text ("12", "1.5e3", "2E-4").
+//   operator   op/op2 = the operator characters, text empty. Prefix "+", "-", "!" are the
+//              operators "++", "--", "!" with a right operand only. An operator of the
 //              `oper` set written alone (`f(+)`, `sort(l, <=)`) has no operands.
-//   "#"        op '#', no operands: the empty block. Every bracket group written empty
-//              ("()", "{}", "[]") has this node as its content.
-//   subscript  op '[' op2 ']': `x[i]` is [ x, i ]; a bracket list `[a, b]` where an operand
-//              is expected has no left operand.
+//   "#"        op '#', no operands: the empty block. A bracket group written empty ("()",
+//              "{}", "[]") has this node as its content.
+//   subscript  op '[' op2 ']': `l[i]` is [[] l i]; a list in square brackets where an
+//              operand is expected, `[1, 2]`, has no left operand: [[] _ [, 1 2]].
 //
 // Brackets are not nodes: the root of a group's content carries roundBracket for "( )" and
-// curlyBlock for "{ }" (both when a group directly encloses another of the other kind).
-// Groups written one after the other, directly or with blanks between them, form the
-// juxtaposition operators ")(", "){", "}(", "}{" (strength 0): a left-nested chain whose
-// operands are the groups in order, each group's content with its own flag. A chain is only
-// legal as the argument tree of an applied name or literal; there the groups are
-// consecutive argument parts: `if(c){a}{b}` reads like `if(c, {a}, {b})`.
+// curlyBlock for "{ }" (both when the group directly holds a group of the other kind).
+// Groups written one after the other, with or without blanks between them, form the
+// juxtaposition operators ")(", "){", "}(", "}{": a left-nested chain whose right operands
+// are the later groups, each group's content with its own flag. A chain is legal only as
+// the argument tree of an applied name or literal, where its groups are consecutive parts
+// of the argument list: `if(c){a}{b}` means `if(c, {a}, {b})`.
 //
-// Shapes of the forms that analysis and execution read ([op L R], ( ) and { } are flags,
-// "_" is the blank operator ' '):
-//   int a, b                    [_ int [, a b]]
-//   int n = 5                   [_ int [= n 5]]
-//   int:$ a                     [:$ int a]
-//   list l.(1, 2, 3)            [_ list [. l ([, [, 1 2] 3])]]
-//   proc p (int a; str b, c) { body }
-//                               [_ proc p[){ ([; [_ int a] [_ str [, b c]]]) {body}]]
-//                               header = the applied name p: p.left is the chain; an input
-//                               list's groups are ";"-separated [_ type names] or
-//                               [:$ type names].
-//   proc p { body }             [_ proc p{body}]  (p.left is the block itself, no chain)
-//   func f (int a) (int r, s) { body }
-//                               [_ func f[){ [)( ([_ int a]) ([_ int [, r s]])] {body}]]
-//   proc T:f (int a) { body }   [_ proc [: T f[){ ...]]]  (external type procedure)
-//   bigtype T (A, B) { body }   [_ bigtype T[){ ([, A B]) {body}]]
-//   bigtype T { body }          [_ bigtype T{body}]
-//   need "a.kv", app:"b.kv"     [_ need [, "a.kv" [: app "b.kv"]]]
-//   if(c){a}{b}                 if[}{ [){ (c) {a}] {b}]   (else block on the same line or
-//                               on the next line, indented or not)
-//   if(c, {a})                  if([, c {a}])
-//   if(a)b                      if[){ (a) {b}]   (an implicit block, see the lexer)
-//   while({c}, {body})          while([, {c} {body}])
-//   for(i, 1 .. 9, {body})      for([, [, i [.. 1 9]] {body}])
-//   switch(x, { case(1, {a}); case({b}) })
-//                               switch([, x {[; case([, 1 {a}]) case({b})]}])
-//   catch(e, {body})            catch([, e {body}])
-//   x.f(1)                      [. x f(1)]
-//   x.(1, 2)                    [. x ([, 1 2])]   (a round group right of "." is an
-//                               argument list of the unnamed call or a member item list)
-//   "abc".size()                [. "abc" size(#)]
-//   l.for(x, {2 * x})           [. l for([, x {[* 2 x]}])]
-//   T:f(1)                      [: T f(1)]
-//   a = b = c                   [= a [= b c]];  a - b - c  [- [- a b] c]
-//   -a + !b                     [+ [-- _ a] [! _ b]]
-//   x = a  (line end, indented) y = 2
-//                               [_ [= x a] [= y 2]]  (the blank operator whose left operand
-//                               is not a type word is the statement sequence)
-// Statement lists are ";" chains (left-nested; an operand may be missing where a ";" ends
-// a line or a block: empty statements) and blank-operator sequences made from indented
-// lines.
+// Trees of the forms analysis and execution read, as renderTree prints them: [op L R] is an
+// operator node, "_" a missing operand, ' ' the blank operator, ( ) and { } the flags,
+// name(...) an applied name.
+//   int a, b                     [' ' int [, a b]]
+//   int n = 5                    [' ' int [= n 5]]
+//   int:$ a, b                   [:$ int [, a b]]
+//   list l.(1, 2, 3)             [' ' list [. l ([, [, 1 2] 3])]]
+//   proc p (int a; str b, c) { x = 1 }
+//                                [' ' proc p[){ ([; [' ' int a] [' ' str [, b c]]]) {[= x 1]}]]
+//                                The header is the applied name p; p.left is the chain of
+//                                its parts; an argument list is ";"-separated groups, each
+//                                [' ' type names] or [:$ type names].
+//   proc p () {}                 [' ' proc p[){ (#) {#}]]
+//   proc p { body }              [' ' proc p{body}]   (no chain: p.left is the block)
+//   func f (int a) (int r, s) { r = a }
+//                                [' ' func f[){ [)( ([' ' int a]) ([' ' int [, r s]])] {[= r a]}]]
+//   proc T:f (int a) { body }    [' ' proc [: T f[){ ([' ' int a]) {body}]]]
+//   bigtype T (A, B) { int x }   [' ' bigtype T[){ ([, A B]) {[' ' int x]}]]
+//   bigtype T { body }           [' ' bigtype T{body}]
+//   T += { int y }               [+= T {[' ' int y]}]
+//   need "a.kv", app:"b.kv"      [' ' need [, "a.kv" [: app "b.kv"]]]
+//   if(c){a}{b}                  if[}{ [){ (c) {a}] {b}]   (also with the else block on
+//                                the next line, indented or not)
+//   if(c, {a})                   if([, c {a}])
+//   if(a)b                       if[){ (a) {b}]   (an implicit block)
+//   while({c}, {body})           while([, {c} {body}])
+//   for(i, 1 .. 9, {body})       for([, [, i [.. 1 9]] {body}])
+//   switch(x, { case(1, {a}); case({b}) })   (also with the cases on indented lines)
+//                                switch([, x {[; case([, 1 {a}]) case({b})]}])
+//   catch(e, {body})             catch([, e {body}])
+//   x.f(1)                       [. x f(1)]
+//   x.(1, 2)                     [. x ([, 1 2])]   (a round group right of "." is the
+//                                argument list of the unnamed call, or a member item list)
+//   "abc".size()                 [. "abc" size(#)]
+//   l.for(x, {2 * x})            [. l for([, x {[* 2 x]}])]
+//   T:f(1)                       [: T f(1)]
+//   m::f(1)                      m\x1bf(1)   (one module name node)
+//   a = b = c                    [= a [= b c]]
+//   a - b - c                    [- [- a b] c]
+//   -a + !b                      [+ [-- _ a] [! _ b]]
+//
+// Statement lists: ";" chains, left-nested; an operand is missing where a ";" ends a line
+// or a block (an empty statement): `a = 1;` is [; [= a 1] _]. A line end between two
+// operands becomes ";". An indented line that continues the previous one joins it through
+// the blank operator, which then groups whole lines: `x = a` over an indented `y = 2` is
+// [' ' [= x a] [= y 2]], `int a` over an indented `str b` is [' ' [' ' int a] [' ' str b]].
+// A blank operator whose left operand is not a type word is the statement sequence.
 #pragma once
 
 #include <cstdint>

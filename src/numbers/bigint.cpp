@@ -73,12 +73,14 @@ bool BigInt::fitsIn(std::int64_t low, std::int64_t high) const {
 BigInt BigInt::operator-() const {
   BigInt result = *this;
   result.negative_ = !negative_ && !limbs_.empty();
+  result.hasValue_ = true;
   return result;
 }
 
 BigInt BigInt::abs() const {
   BigInt result = *this;
   result.negative_ = false;
+  result.hasValue_ = true;
   return result;
 }
 

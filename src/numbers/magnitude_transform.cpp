@@ -41,20 +41,28 @@ struct PrimeField {
       j ^= bit;
       if (i < j) std::swap(values[i], values[j]);
     }
+    // Each root carries its Shoup factor floor(root * 2^32 / kPrime), which turns the
+    // multiplication modulo kPrime in the inner loop into two multiplications and a shift.
     std::vector<Residue> roots;
+    std::vector<Residue> shoupFactors;
     for (std::size_t length = 2; length <= size; length <<= 1) {
       Residue step = power(kGenerator, (kPrime - 1) / length);
       if (inverse) step = power(step, kPrime - 2);
       std::size_t half = length / 2;
       roots.resize(half);
+      shoupFactors.resize(half);
       roots[0] = 1;
       for (std::size_t j = 1; j < half; ++j) roots[j] = multiply(roots[j - 1], step);
+      for (std::size_t j = 0; j < half; ++j)
+        shoupFactors[j] = static_cast<Residue>((std::uint64_t{roots[j]} << 32) / kPrime);
       for (std::size_t start = 0; start < size; start += length) {
         Residue* low = values.data() + start;
         Residue* high = low + half;
         for (std::size_t j = 0; j < half; ++j) {
           Residue u = low[j];
-          Residue v = multiply(high[j], roots[j]);
+          Residue quotient = static_cast<Residue>((std::uint64_t{high[j]} * shoupFactors[j]) >> 32);
+          Residue v = high[j] * roots[j] - quotient * kPrime;  // modulo 2^32; lies in 0 .. 2p-1
+          if (v >= kPrime) v -= kPrime;
           low[j] = add(u, v);
           high[j] = subtract(u, v);
         }

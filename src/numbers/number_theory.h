@@ -13,9 +13,9 @@
 namespace kavor {
 
 // The most decimal digits that a power, factorial or binomial coefficient may have. Larger
-// results would take minutes and gigabytes; they are refused with "Infeasible argument '%d'"
+// results would take many seconds and much memory; they are refused with "Infeasible argument '%d'"
 // before any work is done, instead of exhausting memory.
-inline constexpr std::size_t kMaxResultDigits = 20000000;
+inline constexpr std::size_t kMaxResultDigits = 10000000;
 
 // base ^ exponent; an exponent <= 0 gives 1 (so 0 ^ 0 = 1 and 2 ^ -3 = 1). Refuses a result
 // beyond kMaxResultDigits with "Infeasible argument '<exponent>'".

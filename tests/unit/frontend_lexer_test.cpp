@@ -50,7 +50,7 @@ TEST(FrontendLexer, Comments) {
       {"", "null"},
   });
   EXPECT_EQ(build("#!/usr/bin/kavor\na"), "a");
-  EXPECT_EQ(build("#!/usr/bin/kavor\na", false), "error 1: Missing operator on right-hand side");
+  EXPECT_EQ(build("#!/usr/bin/kavor\na", false), "error 1: Unknown operator '!/'");
 }
 
 TEST(FrontendLexer, ContinuationKeepsPhysicalLines) {
@@ -100,6 +100,7 @@ TEST(FrontendLexer, ImplicitBlocks) {
       {"if(a)\"s\"", "if[){ (a) {\"s\"}]"},
       {"if(a)f(1,\n  2)\nd", "[; if[){ (a) {f([, 1 2])}] d]"},
       {"if(a)x = 1 +\n  2\ny", "[; if[){ (a) {[= x [+ 1 2]]}] y]"},
+      {"if(a)x = 1;\ny", "[; if[){ (a) {[; [= x 1] _]}] y]"},
       {"if(a)b\n{c}", "if[}{ [){ (a) {b}] {c}]"},
       {"if(a) b", "error 1: Name after Bracket"},  // only a ")" directly before the text
       {"if(a)\nb", "[; if(a) b]"},

@@ -76,7 +76,7 @@ TEST(FrontendTree, Definitions) {
   EXPECT_EQ(build("func f\n    (int a)\n    (int r, s)\n    {\n        r = a\n    }"),
             build("func f (int a) (int r, s) { r = a }"));
   EXPECT_EQ(build("bigtype T (A, B)\n{\n    int x\n    str y\n}"),
-            "[' ' bigtype T[){ ([, A B]) {[; [' ' int x] [' ' str y]]}]]");
+            "[' ' bigtype T[){ ([, A B]) {[' ' [' ' int x] [' ' str y]]}]]");
 }
 
 TEST(FrontendTree, ControlStatements) {
@@ -124,7 +124,7 @@ TEST(FrontendTree, OperandChecks) {
       {"x = a ->", "error 1: Empty tree right of operator '->'"},
       {"a ! b", "error 1: Empty tree left of unary operator '!'"},
       {"a--b", "error 1: Empty tree left of unary operator '--'"},
-      {"x = #\n!b", "[= x [! # b]]"},
+      {"y\nx = #!b", "[; y [= x [! # b]]]"},
       {"a.m::b", "error 1: '::'-operator not allowed left/right of operator '.'"},
       {"m::b.c", "error 1: '::'-operator not allowed left/right of operator '.'"},
       {"x = a::5", "error 1: Expect name (of type, variable, procedure or function) right of '::'-operator"},
@@ -144,7 +144,7 @@ TEST(FrontendTree, BracketChecks) {
       {"x = (a + b) * (\"s\") - (5)", "[= x [- [* ([+ a b]) (\"s\")] (5)]]"},
       {"x = ({a})", "[= x ({a})]"},
       {"x = (a)(b)", "error 1: Infeasible operator ')('"},
-      {"x = a\n\n(b)", "x = 1"},
+      {"x = a\n\n(b)", "[= x a(b)]"},
   });
 }
 
@@ -156,8 +156,8 @@ TEST(FrontendTree, ArgumentChecks) {
       {"f(a b)", "error 1: Procedure/Function contains neighboring expressions as arguments"},
       {"f(a,\n  b c)", "error 2: Procedure/Function contains neighboring expressions as arguments"},
       {"f({int a; a = 1}, (b + c))", "f([, {[; [' ' int a] [= a 1]]} ([+ b c])])"},
-      {"x = a b", "[= x [' ' a b]]"},
-      {"x = \"x\"y", "error 1: Missing operator on right-hand side"},
+      {"x = a b", "[' ' [= x a] b]"},
+      {"x = a\"x\"", "error 1: Missing operator on right-hand side"},
       {"x = y[1](2)", "error 1: Missing operator on right-hand side"},
   });
 }
