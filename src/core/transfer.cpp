@@ -65,8 +65,14 @@ std::string assignValue(Object& targetIn, Object& sourceIn) {
   Object* into = &target;
   if (isReferenceCode(target.typeCode) && !isHeldCode(target.typeCode)) into = &target.resolve(true);
   Object& source = sourceIn.resolve(true);
-  if (isAnyTarget(*into) && hasTypedIndirection(*into))
-    return fillKey("zuwobjtypvoinicherl", {typeName(source, true)});
+  if (into != &targetIn && !targetIn.isAny() && isAnyTarget(*into)) {
+    // Through a typed indirection (a loop variable bound to a list element, a typed
+    // parameter) the any keeps the indirection's type.
+    if (into->base() != source.base() || typeName(*into, true) != typeName(source, true))
+      return fillKey("zuwnurfuegledattyp", {typeName(targetIn, false), typeName(source, false)});
+  } else if (isAnyTarget(*into) && hasTypedIndirection(*into)) {
+    return fillKey("zuwobjtypvoinicerl", {typeName(source, true)});
+  }
   if (!isAnyTarget(*into) && into->base() != source.base())
     return fillKey("zuwnurfuegledattyp", {typeName(*into, false), typeName(source, false)});
   if (!isAnyTarget(*into) && into->base() == 'k' && source.isDefined() &&

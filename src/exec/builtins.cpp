@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
+#include "exec/values.h"
 #include "numbers/bigint.h"
 #include "streams/str_data.h"
 
@@ -122,23 +123,11 @@ void execClear(Executor& exec, TreeNode& node, const ExecContext& context) {
 
 // ---- functions ------------------------------------------------------------------------
 
-std::unique_ptr<Object> newBool(bool value) {
-  auto object = std::make_unique<Object>('b');
-  object->setBool(value);
-  return object;
-}
-
-std::unique_ptr<Object> newInt(long long value) {
-  auto object = std::make_unique<Object>('i');
-  object->asInt() = BigInt(static_cast<std::int64_t>(value));
-  return object;
-}
-
 void evalArgc(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   ResultList args;
   evaluateArguments(exec, node, context, args);
   functionCall(exec, node).require(checkCount(args, 0));
-  results.pushOwned(newInt(static_cast<long long>(exec.interp.programArguments.size())), Access::Literal);
+  results.pushOwned(makeInt(static_cast<long long>(exec.interp.programArguments.size())), Access::Literal);
 }
 
 void evalArgv(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
@@ -162,7 +151,7 @@ void evalObjectTest(Executor& exec, TreeNode& node, const ExecContext& context, 
   ResultList args;
   evaluateArguments(exec, node, context, args);
   functionCall(exec, node).require(checkCountRange(args, 1, -1));
-  for (Result& entry : args) results.pushOwned(newBool(Test(*entry.object)), Access::Literal);
+  for (Result& entry : args) results.pushOwned(makeBool(Test(*entry.object)), Access::Literal);
 }
 
 bool testDefined(Object& object) { return object.resolve(true).isDefined(); }
@@ -177,14 +166,14 @@ void evalEmpty(Executor& exec, TreeNode& node, const ExecContext& context, Resul
   for (Result& entry : args) {
     Object& object = entry.object->resolve(true);
     if (!object.isDefined()) call.fail(message("insnicdef"));
-    results.pushOwned(newBool(object.isEmpty()), Access::Literal);
+    results.pushOwned(makeBool(object.isEmpty()), Access::Literal);
   }
 }
 
 void evalCount(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   ResultList args;
   evaluateArguments(exec, node, context, args);
-  results.pushOwned(newInt(static_cast<long long>(args.size())), Access::Literal);
+  results.pushOwned(makeInt(static_cast<long long>(args.size())), Access::Literal);
 }
 
 }  // namespace

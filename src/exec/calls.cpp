@@ -5,6 +5,7 @@
 #include "core/containers.h"
 #include "core/messages.h"
 #include "core/payloads.h"
+#include "exec/iteration.h"
 #include "exec/tree_shapes.h"
 #include "numbers/bigint.h"
 #include "types/methods.h"
@@ -248,6 +249,10 @@ std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& conte
     Object& target = object->resolve(true);
     std::string type = typeName(target, true);
     std::string suffix = " (" + std::string(message("dattyp")) + " '" + type + "')";
+    if ((call.text == "for" || call.text == "For") && hasIteration(target.base())) {
+      iterateContainer(exec, call, context, target, objectAccess, results);
+      return "";
+    }
     if (target.base() != 'k') {
       ResultList args;
       evaluateArguments(exec, call, context, args);

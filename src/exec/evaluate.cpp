@@ -9,6 +9,7 @@
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/tree_shapes.h"
+#include "exec/values.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
 #include "streams/str_data.h"
@@ -17,12 +18,6 @@
 namespace kavor {
 
 namespace {
-
-std::unique_ptr<Object> newBool(bool value) {
-  auto object = std::make_unique<Object>('b');
-  object->setBool(value);
-  return object;
-}
 
 // ---- literals -------------------------------------------------------------------------
 
@@ -54,10 +49,10 @@ void evalOper(Executor&, TreeNode& node, const ExecContext&, ResultList& results
 }
 
 void evalTrue(Executor&, TreeNode&, const ExecContext&, ResultList& results) {
-  results.pushOwned(newBool(true), Access::Literal);
+  results.pushOwned(makeBool(true), Access::Literal);
 }
 void evalFalse(Executor&, TreeNode&, const ExecContext&, ResultList& results) {
-  results.pushOwned(newBool(false), Access::Literal);
+  results.pushOwned(makeBool(false), Access::Literal);
 }
 
 // ---- names ----------------------------------------------------------------------------
@@ -127,19 +122,19 @@ bool boolOperand(Executor& exec, TreeNode& node, TreeNode* side, bool leftSide, 
 
 void evalNot(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   bool value = boolOperand(exec, node, node.right.get(), false, context, "!");
-  results.pushOwned(newBool(!value), Access::ConstResult);
+  results.pushOwned(makeBool(!value), Access::ConstResult);
 }
 
 void evalOr(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   bool value = boolOperand(exec, node, node.left.get(), true, context, "||") ||
                boolOperand(exec, node, node.right.get(), false, context, "||");
-  results.pushOwned(newBool(value), Access::ConstResult);
+  results.pushOwned(makeBool(value), Access::ConstResult);
 }
 
 void evalAnd(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   bool value = boolOperand(exec, node, node.left.get(), true, context, "&&") &&
                boolOperand(exec, node, node.right.get(), false, context, "&&");
-  results.pushOwned(newBool(value), Access::ConstResult);
+  results.pushOwned(makeBool(value), Access::ConstResult);
 }
 
 void evalComma(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {

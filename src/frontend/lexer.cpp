@@ -12,13 +12,15 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool startsName(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool isQuote(char c) { return c == '"' || c == '\''; }
 bool endsOperand(char kind) { return kind == 'n' || kind == 'z' || kind == 's' || kind == 'c' || kind == 'K'; }
 
+bool isSemicolon(const Token& token) { return token.kind == 'o' && token.text == ";"; }
+
 // The token kind a character begins, for the line-end rules; 0 when it begins no operand.
 char operandKindAt(char c) {
-  if (isLetter(c)) return 'n';
+  if (startsName(c)) return 'n';
   if (isDigit(c)) return 'z';
   if (c == '"') return 's';
   if (c == '\'') return 'c';
@@ -80,7 +82,7 @@ class Scanner {
       ++pos_;
     } else if (c == '\n') {
       lineEnd();
-    } else if (isLetter(c)) {
+    } else if (startsName(c)) {
       name();
     } else if (isDigit(c)) {
       number();
@@ -102,7 +104,7 @@ class Scanner {
 
   void name() {
     size_t end = pos_;
-    while (isLetter(at(end)) || isDigit(at(end))) ++end;
+    while (startsName(at(end)) || isDigit(at(end))) ++end;
     pushSpan('n', pos_, end);
     pos_ = end;
   }
@@ -181,7 +183,7 @@ class Scanner {
     ++pos_;
     // `if(a)outl(1)` reads as `if(a){outl(1)}`: the block runs to the end of the line or
     // of the enclosing bracket.
-    if (c == ')' && (isLetter(at(pos_)) || isDigit(at(pos_)) || isQuote(at(pos_)))) {
+    if (c == ')' && (startsName(at(pos_)) || isDigit(at(pos_)) || isQuote(at(pos_)))) {
       brackets_.push_back({'{', line, true});
       push('k', "{", line, line);
     }
@@ -203,7 +205,7 @@ class Scanner {
   void lineEnd() {
     // An implicit block ends with its line, unless the line ends inside an expression
     // (with an operator such as "+" or ",") and so continues on the next one.
-    if (!tokens_.empty() && (endsOperand(tokens_.back().kind) || tokens_.back().text == ";"))
+    if (!tokens_.empty() && (endsOperand(tokens_.back().kind) || isSemicolon(tokens_.back())))
       closeImplicitBlocks();
     const bool afterOperand = !tokens_.empty() && endsOperand(tokens_.back().kind);
     bool indented = false;
@@ -245,8 +247,7 @@ class Scanner {
 }  // namespace
 
 std::vector<Token> tokenize(const std::string& fileName, const SourceText& source) {
-  std::vector<Token> raw = Scanner(fileName, source).run();
-  return classifyTokens(fileName, raw);
+  return classifyTokens(fileName, Scanner(fileName, source).run());
 }
 
 }  // namespace kavor

@@ -35,7 +35,7 @@ bool mayBeBracketed(const TreeNode& node) {
 
 // Operators that need both operands.
 bool isStrictlyBinary(const TreeNode& node) {
-  if (node.op2 == 0) return std::strchr(" :.,|&", node.op) != nullptr;
+  if (node.op2 == 0) return node.op != 0 && std::strchr(" :.,|&", node.op) != nullptr;
   return (node.op == ':' && node.op2 == '$') || (node.op == '-' && node.op2 == '>') || node.isJuxtaposition();
 }
 

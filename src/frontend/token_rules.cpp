@@ -38,41 +38,38 @@ bool isForbiddenPair(char previous, char next) {
     case 'o': forbidden = "o"; break;
     default: break;
   }
-  return next != 0 && std::strchr(forbidden, next) != nullptr;
+  return next != 0 && std::strchr(forbidden, next) != nullptr;  // 0 would match the terminator
 }
 
 namespace {
 
-bool isPrefixText(const Token& token) {
-  return token.kind == 'o' && (token.text == "+" || token.text == "-" || token.text == "!");
-}
-
 char secondChar(const std::string& text) { return text.size() > 1 ? text[1] : 0; }
 
 // An operator where an operand is expected stands alone as a value when nothing it could
-// apply to follows: the end, a closing bracket, or a binary operator.
+// apply to follows: the end, a closing bracket, "," or ";" (`f(+, -)`, `o = +`).
 bool standsAlone(const std::vector<Token>& raw, size_t i) {
   if (!isOperSetOperator(raw[i].text[0], secondChar(raw[i].text))) return false;
   if (i + 1 == raw.size()) return true;
   const Token& next = raw[i + 1];
-  return next.kind == 'K' || (next.kind == 'o' && !isPrefixText(next));
+  return next.kind == 'K' || (next.kind == 'o' && (next.text == "," || next.text == ";"));
 }
 
-bool endsOperand(char kind) { return std::strchr("nzscK#v", kind) != nullptr; }
-bool beginsOperand(char kind) { return std::strchr("nzsc#", kind) != nullptr; }
+bool isKindOf(char kind, const char* kinds) { return kind != 0 && std::strchr(kinds, kind) != nullptr; }
+bool endsOperand(char kind) { return isKindOf(kind, "nzscK#v"); }
+bool beginsOperand(char kind) { return isKindOf(kind, "nzsc#"); }
 
 }  // namespace
 
-std::vector<Token> classifyTokens(const std::string& fileName, const std::vector<Token>& raw) {
+std::vector<Token> classifyTokens(const std::string& fileName, std::vector<Token> raw) {
   std::vector<Token> tokens;
   tokens.reserve(raw.size());
   char previous = 0;  // kind of the previous token; 0 at the start
   for (size_t i = 0; i < raw.size(); ++i) {
-    Token token = raw[i];
-    if (token.kind == 'o' && (previous == 0 || std::strchr("o!+-k", previous))) {
-      if (standsAlone(raw, i)) token.kind = 'v';
-      else if (isPrefixText(token)) token.kind = token.text[0];
+    if (raw[i].kind == 'o' && (previous == 0 || isKindOf(previous, "o!+-k"))) {
+      if (standsAlone(raw, i)) raw[i].kind = 'v';
+      else if (raw[i].text == "+" || raw[i].text == "-" || raw[i].text == "!") raw[i].kind = raw[i].text[0];
     }
+    Token token = std::move(raw[i]);  // the look-ahead above reads only this and later tokens
     if (isForbiddenPair(previous, token.kind))
       throw ERROR(fill(message("objnacobj"), {tokenKindDisplay(token.kind), tokenKindDisplay(previous)}),
                   ErrorKind::Syntax, fileName, token.line);

@@ -10,6 +10,6 @@
 namespace kavor {
 
 // `raw` holds every operator as kind 'o'. Throws ERROR (kind 'p') "%s after %s".
-std::vector<Token> classifyTokens(const std::string& fileName, const std::vector<Token>& raw);
+std::vector<Token> classifyTokens(const std::string& fileName, std::vector<Token> raw);
 
 }  // namespace kavor

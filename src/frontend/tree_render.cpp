@@ -1,6 +1,5 @@
 #include "frontend/tree_render.h"
 
-#include <variant>
 #include <vector>
 
 namespace kavor {
@@ -32,48 +31,44 @@ std::string operatorText(const TreeNode& node) {
 }  // namespace
 
 std::string renderTree(const TreeNode* root) {
-  // Work items in reverse order of output: a node still to render or text to emit.
-  std::vector<std::variant<const TreeNode*, std::string>> work{root};
+  if (!root) return "null";
+  // Work still to do, last first: a node to render, or (node == nullptr) text to emit.
+  struct Item {
+    const TreeNode* node;
+    const char* text;
+  };
+  std::vector<Item> work{{root, nullptr}};
   std::string out;
   while (!work.empty()) {
-    auto item = std::move(work.back());
+    Item item = work.back();
     work.pop_back();
-    if (auto* text = std::get_if<std::string>(&item)) {
-      out += *text;
+    if (!item.node) {
+      out += item.text;
       continue;
     }
-    const TreeNode* node = std::get<const TreeNode*>(item);
-    if (!node) {
-      out += "null";
+    const TreeNode& node = *item.node;
+    if (node.roundBracket) out += '(';
+    if (node.curlyBlock) out += '{';
+    if (node.roundBracket) work.push_back({nullptr, ")"});
+    if (node.curlyBlock) work.push_back({nullptr, "}"});
+    if (node.isNumber()) {
+      out += node.text;
+    } else if (node.isLiteral()) {
+      out += node.op + escaped(node.text, node.op) + node.op;
+    } else if (node.isName()) {
+      out += escaped(node.text, 0);
+    } else if (!node.left && !node.right) {
+      out += operatorText(node);
       continue;
-    }
-    // Pushed last-first: closing brackets, then the body, then the opening brackets.
-    if (node->roundBracket) work.emplace_back(std::string(")"));
-    if (node->curlyBlock) work.emplace_back(std::string("}"));
-    std::string head;
-    if (node->isNumber()) {
-      head = node->text;
-    } else if (node->isLiteral()) {
-      head = node->op + escaped(node->text, node->op) + node->op;
-    } else if (node->isName()) {
-      head = escaped(node->text, 0);
-    }
-    if (!node->isOperator()) {
-      if (node->isApplied()) work.emplace_back(node->left ? node->left.get() : nullptr);
-      work.emplace_back(head);
-    } else if (!node->left && !node->right) {
-      work.emplace_back(operatorText(*node));
     } else {
-      work.emplace_back(std::string("]"));
-      if (node->right) work.emplace_back(node->right.get());
-      else work.emplace_back(std::string("_"));
-      work.emplace_back(std::string(" "));
-      if (node->left) work.emplace_back(node->left.get());
-      else work.emplace_back(std::string("_"));
-      work.emplace_back("[" + operatorText(*node) + " ");
+      out += "[" + operatorText(node) + " ";
+      work.push_back({nullptr, "]"});
+      work.push_back(node.right ? Item{node.right.get(), nullptr} : Item{nullptr, "_"});
+      work.push_back({nullptr, " "});
+      work.push_back(node.left ? Item{node.left.get(), nullptr} : Item{nullptr, "_"});
+      continue;
     }
-    if (node->curlyBlock) work.emplace_back(std::string("{"));
-    if (node->roundBracket) work.emplace_back(std::string("("));
+    if (node.isApplied()) work.push_back(node.left ? Item{node.left.get(), nullptr} : Item{nullptr, "null"});
   }
   return out;
 }

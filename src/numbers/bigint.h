@@ -95,7 +95,8 @@ Outcome<BigInt> divide(const BigInt& a, const BigInt& b);
 Outcome<BigInt> remainder(const BigInt& a, const BigInt& b);
 
 // value * 10^count, and value / 10^count truncated towards zero: the decimal shifts that
-// rescaling a real needs, linear in the size of the value.
+// rescaling a real needs, linear in the size of the value. The result of timesPowerOfTen
+// takes count / 9 limbs more memory, so callers bound count (a precision setting, say).
 BigInt timesPowerOfTen(const BigInt& value, std::size_t count);
 BigInt dividedByPowerOfTen(const BigInt& value, std::size_t count);
 

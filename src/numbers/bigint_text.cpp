@@ -70,7 +70,9 @@ std::string BigInt::magnitudeText() const {
 
 std::string BigInt::toText() const {
   if (!negative_) return magnitudeText();
-  return "-" + magnitudeText();
+  std::string text = "-";
+  text += magnitudeText();
+  return text;
 }
 
 std::size_t BigInt::digitCount() const {

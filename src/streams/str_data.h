@@ -25,6 +25,10 @@ class STR_DATA final : public STREAM_DATA {
   // Every write sets it back to 0, so reading always covers the whole current text.
   size_t readPosition = 0;
 
+  // Iterations (`for`, `For`) running over this string; while > 0 its length must not
+  // change.
+  int32_t iterationCount = 0;
+
   void restartReading() { readPosition = 0; }
 
   std::optional<std::string> prepareInput() override { return std::nullopt; }

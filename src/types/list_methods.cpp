@@ -1,6 +1,7 @@
 // The methods of `list` and `args`.
 #include "core/containers.h"
 #include "exec/calls.h"
+#include "exec/values.h"
 #include "numbers/bigint.h"
 #include "types/methods.h"
 
@@ -9,14 +10,12 @@ namespace kavor {
 namespace {
 
 void listSize(MethodCall& call) {
-  auto result = std::make_unique<Object>('i');
-  result->asInt() = BigInt(static_cast<std::int64_t>(call.object.asList().size()));
-  call.results->pushOwned(std::move(result), Access::ConstResult);
+  call.results->pushOwned(makeInt(static_cast<long long>(call.object.asList().size())), Access::ConstResult);
 }
 
 // The unnamed call `l.(a, b, ...)`: appends the values.
 void listAppend(MethodCall& call) {
-  call.require(checkModifiable(Result{&call.object, call.access, false}, "Assignment"));
+  call.requireModifiable();
   ListRecord& list = call.object.asList();
   for (Result& entry : call.args) call.require(list.append(*entry.object, Transfer::ReferenceOrCopy));
 }

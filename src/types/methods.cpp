@@ -1,5 +1,8 @@
 #include "types/methods.h"
 
+#include "core/messages.h"
+#include "exec/calls.h"
+
 #include <string>
 #include <unordered_map>
 
@@ -7,6 +10,7 @@ namespace kavor {
 
 void registerStrMethods();
 void registerListMethods();
+void registerIntMethods();
 
 namespace {
 
@@ -26,9 +30,14 @@ void registerAll() {
   done = true;
   registerStrMethods();
   registerListMethods();
+  registerIntMethods();
 }
 
 }  // namespace
+
+void MethodCall::requireModifiable() const {
+  require(checkModifiable(Result{&object, access, false}, message("zuw")));
+}
 
 void registerMethods(TypeCode base, const MethodEntry* entries, size_t count) {
   TypeMethods& methods = registry()[base];

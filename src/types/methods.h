@@ -25,6 +25,10 @@ struct MethodCall {
   void require(const std::string& failure) const {
     if (!failure.empty()) fail(failure);
   }
+  // Procedure-form methods that change the object first check that it may be changed.
+  void requireModifiable() const;
+  // The result list of a function-form method.
+  ResultList& out() const { return *results; }
 };
 
 using MethodHandler = void (*)(MethodCall&);

@@ -1,0 +1,102 @@
+// Container iteration `x.for(variable, {body})` and `x.For(...)`, as a statement and in
+// expression form.
+#include "exec/iteration.h"
+
+#include "core/containers.h"
+#include "core/messages.h"
+#include "core/payloads.h"
+#include "exec/calls.h"
+#include "streams/str_data.h"
+
+namespace kavor {
+
+namespace {
+
+// Raises a container's iteration count for the duration of one loop, also when the loop
+// ends by an error.
+class IterationGuard {
+ public:
+  explicit IterationGuard(int32_t& count) : count_(count) { ++count_; }
+  ~IterationGuard() { --count_; }
+  IterationGuard(const IterationGuard&) = delete;
+  IterationGuard& operator=(const IterationGuard&) = delete;
+
+ private:
+  int32_t& count_;
+};
+
+// Runs the body once: as a block (statement form) or as expressions whose values are
+// appended to `results` (expression form). Returns true when the loop must end.
+bool runBody(Executor& exec, const Result& body, const ExecContext& context, ResultList* results) {
+  TreeNode* tree = const_cast<TreeNode*>(body.object->resolve(true).asCode().tree);
+  if (tree != nullptr) {
+    if (results == nullptr) {
+      exec.executeBlock(tree, context, true);
+    } else {
+      ResultList values;
+      exec.evaluateCode(*tree, context, values);
+      for (Result& value : values) {
+        auto copy = std::make_unique<Object>('v');
+        std::string failure = transfer(*copy, *value.object, Transfer::ReferenceOrCopy);
+        if (!failure.empty()) exec.raise(*tree, failure);
+        results->pushOwned(std::move(copy), Access::ConstResult);
+      }
+    }
+  }
+  return exec.loopShouldEnd();
+}
+
+}  // namespace
+
+bool hasIteration(TypeCode base) {
+  switch (base) {
+    case 'l': case 'y': case 's': return true;
+    default: return false;
+  }
+}
+
+void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context, Object& object, int access,
+                      ResultList* results) {
+  bool backwards = call.text == "For";
+  BuiltinCall check{exec, call, results ? NameKind::Function : NameKind::Procedure,
+                    typeName(object, true) + ":" + call.text};
+  if (!object.isDefined()) check.fail(message("insnicdef"));
+  ResultList args;
+  evaluateArguments(exec, call, context, args);
+  check.require(checkCount(args, 2));
+  check.require(checkVariable(args, 0, false));
+  check.require(checkType(args, 1, 'x', false));
+  Object& variable = *args[0].object;
+
+  if (object.base() == 's') {
+    STR_DATA& text = object.asStr();
+    IterationGuard guard(text.iterationCount);
+    size_t count = text.text.size();
+    for (size_t step = 0; step < count && step < text.text.size(); ++step) {
+      size_t index = backwards ? text.text.size() - 1 - step : step;
+      Object character('c');
+      character.setChar(static_cast<unsigned char>(text.text[index]));
+      check.require(transfer(variable, character, Transfer::Copy));
+      if (runBody(exec, args[1], context, results)) break;
+    }
+    return;
+  }
+
+  ListRecord& list = object.asList();
+  IterationGuard guard(list.iterationCount);
+  int32_t savedKind = variable.transferKind;
+  variable.transferKind = access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
+  try {
+    for (size_t step = 0; step < list.size(); ++step) {
+      Object& element = list.at(backwards ? list.size() - 1 - step : step);
+      check.require(transfer(variable, element, Transfer::CallAlias));
+      if (runBody(exec, args[1], context, results)) break;
+    }
+  } catch (...) {
+    variable.transferKind = savedKind;
+    throw;
+  }
+  variable.transferKind = savedKind;
+}
+
+}  // namespace kavor

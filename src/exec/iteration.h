@@ -1,0 +1,15 @@
+// Iteration over the elements of a container: `x.for(...)` and `x.For(...)`.
+#pragma once
+
+#include "exec/executor.h"
+
+namespace kavor {
+
+// The types that answer `for` and `For` with an iteration.
+bool hasIteration(TypeCode base);
+// Runs the iteration `call` (named "for" or "For") over `object`. With `results` it is the
+// expression form: the body's values are appended there.
+void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context, Object& object, int access,
+                      ResultList* results);
+
+}  // namespace kavor
