@@ -242,6 +242,19 @@ void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, Re
   target.methodBusy = 0;
 }
 
+bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results) {
+  TypeCode code = typeCodeOf(call.text);
+  if (code == 'k' || code == 'v' || call.text == "proc" || call.text == "func") return false;
+  Object fresh(code);
+  ResultList args;
+  evaluateArguments(exec, call, context, args);
+  MethodHandler handler = findMethod(code, methodKey("", args), true);
+  if (handler == nullptr) return false;
+  MethodCall method{exec, call, context, fresh, Access::Expression, args, &results, call.text + ":"};
+  handler(method);
+  return true;
+}
+
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object* object, int objectAccess) {
   bool wantFunction = results != nullptr;

@@ -47,6 +47,10 @@ bool isUnnamedCall(const TreeNode& group);
 void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, ResultList* results, Object& object,
                  int objectAccess);
 
+// The function form of a built-in type name, `int("42")`: one new value of that type built
+// from the arguments. Returns false when the type answers no such unnamed call.
+bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results);
+
 // Offers a call form to the program's procedures (statement) or functions (expression).
 // Returns "" when the call was made, else the text saying why not.
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,

@@ -20,6 +20,10 @@ ExecHandler builtinControlStatement(const std::string& name);
 ExecHandler builtinStatement(const std::string& name);
 EvalHandler builtinFunction(const std::string& name);
 
+// A comparison node ("==", "<", ...): evaluates its operands, expanding chains of the
+// alternatives "&" and "|", and appends one bool.
+void evalComparison(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results);
+
 // Binary and unary operators on basic values: the operand entries are given, the result is
 // appended.
 void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results);

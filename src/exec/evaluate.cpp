@@ -213,6 +213,7 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
     builtin(exec, node, context, results);
     return;
   }
+  if (callTypeConstructor(exec, node, context, results)) return;
   exec.raise(node, failure);
 }
 
@@ -252,8 +253,10 @@ EvalHandler chooseOperatorHandler(const TreeNode& node) {
   char a = node.op, b = node.op2;
   if (b == 0) {
     switch (a) {
-      case '+': case '-': case '*': case '/': case '%': case '^': case '<': case '>':
+      case '+': case '-': case '*': case '/': case '%': case '^':
         return evalBinary;
+      case '<': case '>':
+        return evalComparison;
       case '!': return evalNot;
       case ',': return evalComma;
       case '.': case ':': return evalMember;
@@ -261,9 +264,10 @@ EvalHandler chooseOperatorHandler(const TreeNode& node) {
     }
   }
   std::string pair{a, b};
-  if (pair == "**" || pair == "==" || pair == "!=" || pair == "@@" || pair == "!@" || pair == "??" ||
-      pair == "!?" || pair == "<=" || pair == ">=")
-    return evalBinary;
+  if (pair == "**") return evalBinary;
+  if (pair == "==" || pair == "!=" || pair == "@@" || pair == "!@" || pair == "??" || pair == "!?" ||
+      pair == "<=" || pair == ">=")
+    return evalComparison;
   if (pair == "++" || pair == "--") return evalUnary;
   if (pair == ".." || pair == ".:" || pair == ":.") return evalRange;
   if (pair == "->") return evalPair;

@@ -167,6 +167,17 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
   results.pushOwned(std::move(copy), Access::ConstResult);
 }
 
+void evalComparison(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  std::string name(1, node.op);
+  if (node.op2) name += node.op2;
+  ResultList left, right;
+  evaluateOperand(exec, node, node.left.get(), true, context, left, name);
+  evaluateOperand(exec, node, node.right.get(), false, context, right, name);
+  auto value = std::make_unique<Object>('b');
+  value->setBool(compare(exec, node, name, *left[0].object, *right[0].object));
+  results.pushOwned(std::move(value), Access::ConstResult);
+}
+
 void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultList& results) {
   std::string name = node.op == '+' ? "+" : "-";
   Object& value = operand.object->resolve(true);
