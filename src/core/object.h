@@ -71,7 +71,8 @@ constexpr int ConstMember = 4;     // member reached through a constant object
 constexpr int ConstObject = 5;     // `this` inside an object function
 constexpr int Variable = 6;        // plain, modifiable variable
 constexpr int ArgsInput = 7;       // variable input argument of type `args`
-constexpr int Output = 8;          // output argument of the running procedure
+constexpr int Output = 8;          // output argument of the running function
+constexpr int VariableOutput = 9;  // variable output argument (`:$`): only references go in
 constexpr int Member = 10;         // member reached through a modifiable object
 constexpr int ThisProcedure = 11;  // `this` inside an object procedure
 }  // namespace Access

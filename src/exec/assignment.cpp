@@ -44,6 +44,22 @@ class SideValues {
   std::vector<ResultList> done_;
 };
 
+// The restrictions on `args` parameters and variable outputs, checked after the
+// modification check: "" or the refusal.
+std::string parameterRestriction(const Result& target, const Result& source, char op) {
+  bool targetArgs = target.object->resolve(true).base() == 'y';
+  if (targetArgs && target.access == Access::ArgsInput) return message("fuelokinpobjtypargkeizuwerl");
+  bool outputTarget = target.access == Access::Output || target.access == Access::VariableOutput;
+  if (outputTarget && targetArgs && op != '@') return message("fuelokoutobjtypargkeizuwerl");
+  if (target.access == Access::VariableOutput && op != '@') return message("fuelokoutobjnurrefzuwerl");
+  if (source.object->resolve(true).base() == 'y') {
+    if (source.access == Access::ArgsInput) return message("keizuwinpobjtypargerl");
+    if (source.access == Access::Output || source.access == Access::VariableOutput)
+      return message("keizuwoutobjtypargerl");
+  }
+  return "";
+}
+
 }  // namespace
 
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
@@ -93,6 +109,7 @@ void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& 
     if (source == nullptr) return;
     if (node.op == '?') wordKey = isReferenceCode(source->object->typeCode) ? "ref" : "zuw";
     std::string failure = checkModifiable(*target, message(wordKey));
+    if (failure.empty()) failure = parameterRestriction(*target, *source, node.op);
     if (failure.empty()) {
       failure = compound ? applyCompound(exec, node, node.op, *target->object, *source->object)
                          : transfer(*target->object, *source->object, kind);

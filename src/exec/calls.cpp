@@ -143,6 +143,44 @@ std::string notDefinedText(const std::string& kindWord, const std::string& name,
   return kindWord + " '" + name + "'" + suffix + " " + message("nicdef");
 }
 
+// Whether `value`, through its indirections and container contents, refers to the current
+// Object of a variable of `scope`: such a result would dangle once the scope is left.
+bool refersToLocal(TreeNode& scope, Object& value) {
+  std::vector<Object*> locals;
+  for (TreeNode* variable : scope.symbols->allocation)
+    if (!variable->incarnations.empty()) locals.push_back(variable->incarnations.back().get());
+  auto isLocal = [&](Object* object) {
+    for (Object* local : locals)
+      if (local == object) return true;
+    return false;
+  };
+  std::vector<Object*> pending{&value};
+  size_t visits = 0;
+  while (!pending.empty() && ++visits < 1000000) {
+    Object* current = pending.back();
+    pending.pop_back();
+    if (current->isIndirection()) {
+      if (current->value != nullptr && current != &value && isLocal(current->target())) return true;
+      if (current == &value && isReferenceCode(current->typeCode) && isLocal(current->target())) return true;
+      continue;
+    }
+    if (!current->isDefined()) continue;
+    switch (current->base()) {
+      case 'l': case 'y': {
+        ListRecord& list = current->asList();
+        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
+        break;
+      }
+      case 'u':
+        pending.push_back(&current->asAny2().first);
+        pending.push_back(&current->asAny2().second);
+        break;
+      default: break;
+    }
+  }
+  return false;
+}
+
 void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,
                 ResultList* results) {
   TreeNode& body = *routine.body;
@@ -155,6 +193,10 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
 
   size_t fixed = routine.argsIndex >= 0 ? static_cast<size_t>(routine.argsIndex) : routine.inputs.size();
   for (size_t i = 0; i < fixed && i < args.size(); ++i) {
+    if (routine.inputs[i].mode == ArgMode::VariableInput) {
+      std::string refused = checkModifiable(args[i], message("uebinpvar"));
+      if (!refused.empty()) exec.raise(call, refused);
+    }
     Object& parameter = *routine.inputs[i].nameNode->incarnations.back();
     std::string failure = transfer(parameter, *args[i].object, bindingKind(args[i]));
     if (!failure.empty()) exec.raise(call, failure);
@@ -178,16 +220,24 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
 
   ControlState& control = exec.control;
   if (control.returnCount.present()) control.returnCount.decrement();
-  if (control.continueCount.present())
-    exec.raise(call, fillKey("posconwerohnumgsch", {control.continueCount.text()}));
-  if (control.breakCount.present())
-    exec.raise(call, fillKey("posbrewerohnumgsch", {control.breakCount.text()}));
+  // A continue or break count cannot leave a call: it is consumed by the error.
+  if (control.continueCount.present()) {
+    std::string count = control.continueCount.text();
+    control.continueCount.release();
+    exec.raise(call, fillKey("posconwerohnumgsch", {count}));
+  }
+  if (control.breakCount.present()) {
+    std::string count = control.breakCount.text();
+    control.breakCount.release();
+    exec.raise(call, fillKey("posbrewerohnumgsch", {count}));
+  }
   if (results == nullptr || control.pending) return;
   for (const Parameter& output : routine.outputs) {
     Object& value = *output.nameNode->incarnations.back();
     Object& resolved = value.resolve(true);
     if (!resolved.isDefined()) exec.raise(call, message("varfunergmusdefsei"));
     if (resolved.isEmpty()) exec.raise(call, message("varfunergdarnicleesei"));
+    if (refersToLocal(body, value)) exec.raise(call, message("funergdarnicrefalilokvarsei"));
     auto result = std::make_unique<Object>('v');
     std::string failure = transfer(*result, value, Transfer::SameOrCopy);
     if (!failure.empty()) exec.raise(call, failure);

@@ -68,8 +68,8 @@ void evalVariable(Executor& exec, TreeNode& node, const ExecContext&, ResultList
     case ArgMode::VariableInput:
       access = definition->varCode == 'y' ? Access::ArgsInput : object->transferKind;
       break;
-    case ArgMode::Output:
-    case ArgMode::VariableOutput: access = Access::Output; break;
+    case ArgMode::Output: access = Access::Output; break;
+    case ArgMode::VariableOutput: access = Access::VariableOutput; break;
     default: break;
   }
   results.push(object, access, false);
