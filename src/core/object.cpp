@@ -3,6 +3,7 @@
 #include "core/object.h"
 
 #include "core/containers.h"
+#include "core/pool.h"
 #include "core/payloads.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
@@ -15,6 +16,16 @@
 namespace kavor {
 
 char kInlinePayload = 0;
+
+using ObjectPool = FixedPool<sizeof(Object)>;
+using IntPool = FixedPool<sizeof(BigInt)>;
+
+void* Object::operator new(size_t size) {
+  if (size != sizeof(Object)) return ::operator new(size);
+  return ObjectPool::allocate();
+}
+
+void Object::operator delete(void* pointer) noexcept { ObjectPool::release(pointer); }
 
 namespace {
 
@@ -110,7 +121,7 @@ void Object::createPayload(const Object* templateObject) {
     case 'f': value = new FILE_DATA(); break;
     case 'g': value = new GraphValue(); break;
     case 'h': case 'm': value = new HashTable(); break;
-    case 'i': value = new BigInt(); break;
+    case 'i': value = new (IntPool::allocate()) BigInt(); break;
     case 'k': if (value != nullptr) assignPrototype(*this); break;
     case 'l': case 'y': value = new ListRecord(); break;
     case 'r': value = new BigReal(); break;
@@ -137,7 +148,10 @@ void Object::releasePayload() {
     case 'f': delete static_cast<FILE_DATA*>(value); break;
     case 'g': delete static_cast<GraphValue*>(value); break;
     case 'h': case 'm': delete static_cast<HashTable*>(value); break;
-    case 'i': delete static_cast<BigInt*>(value); break;
+    case 'i':
+      static_cast<BigInt*>(value)->~BigInt();
+      IntPool::release(value);
+      break;
     case 'k': asUser().groups.reset(); return;
     case 'l': case 'y': delete static_cast<ListRecord*>(value); break;
     case 'r': delete static_cast<BigReal*>(value); break;
@@ -223,6 +237,8 @@ void Object::makeEmpty() {
 }
 
 void Object::detachIndirections() {
+  if (referenceChain == nullptr && aliasChain == nullptr && callAliasChain == nullptr && chainPrev == nullptr)
+    return;
   for (Object** head : {&referenceChain, &aliasChain, &callAliasChain}) {
     Object* member = *head;
     *head = nullptr;

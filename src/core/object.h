@@ -131,6 +131,9 @@ struct Object {
   Object& operator=(const Object&) = delete;
   // destroy(): indirections pointing here become independent, empty Objects.
   ~Object() { destroy(); }
+  // Objects come from a free list: temporaries are made and dropped at a high rate.
+  static void* operator new(size_t size);
+  static void operator delete(void* pointer) noexcept;
 
   void construct(TypeCode code);
   // construct with the source's code (and type record), then copy its value.

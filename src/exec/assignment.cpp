@@ -14,30 +14,34 @@ namespace {
 class SideValues {
  public:
   SideValues(Executor& exec, TreeNode* side, const ExecContext& context) : exec_(exec), context_(context) {
-    splitCommas(side, elements_);
+    if (side != nullptr && isOperatorNode(*side, ',')) splitCommas(side, elements_);
+    else if (side != nullptr) single_ = side;
   }
   // The next value, or nullptr when the side has no further element.
   Result* next() {
     while (position_ >= current_.size()) {
-      if (element_ >= elements_.size()) return nullptr;
+      if (element_ >= elementCount()) return nullptr;
       // Values of earlier elements stay alive until the statement ends.
-      done_.push_back(std::move(current_));
+      if (!current_.empty()) done_.push_back(std::move(current_));
       current_ = ResultList();
       position_ = 0;
-      exec_.evaluate(*elements_[element_++], context_, current_);
+      exec_.evaluate(*element(element_++), context_, current_);
     }
     return &current_[position_++];
   }
-  size_t elementCount() const { return elements_.size(); }
+  size_t elementCount() const { return single_ != nullptr ? 1 : elements_.size(); }
   // Evaluates everything of the side (used when a list receives all source values).
   void evaluateAll(ResultList& out) {
-    for (TreeNode* element : elements_) exec_.evaluate(*element, context_, out);
+    for (size_t i = 0; i < elementCount(); ++i) exec_.evaluate(*element(i), context_, out);
   }
 
  private:
   Executor& exec_;
   const ExecContext& context_;
-  std::vector<TreeNode*> elements_;
+  TreeNode* element(size_t index) const { return single_ != nullptr ? single_ : elements_[index]; }
+
+  TreeNode* single_ = nullptr;       // the side when it is one element (the common case)
+  std::vector<TreeNode*> elements_;  // the elements of a "," list side
   size_t element_ = 0;
   ResultList current_;
   size_t position_ = 0;
