@@ -340,7 +340,12 @@ std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& conte
     return notDefinedText(message(wantFunction ? "typfun" : "typpro"), call.text, suffix);
   }
 
-  const std::vector<Routine*>* candidates = findCandidates(call, wantFunction);
+  // Definitions do not change while the program runs: the lookup is made once per call.
+  if (!call.routineCandidatesFound) {
+    call.routineCandidates = findCandidates(call, wantFunction);
+    call.routineCandidatesFound = true;
+  }
+  const std::vector<Routine*>* candidates = call.routineCandidates;
   if (candidates == nullptr) {
     if (findCandidates(call, !wantFunction) != nullptr)
       return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");

@@ -83,6 +83,7 @@ namespace kavor {
 
 struct Object;
 struct SymbolTable;
+struct Routine;
 struct TypeRecord;
 struct TreeNode;
 class Executor;
@@ -171,6 +172,10 @@ struct TreeNode {
   // The statements of a block and the argument expressions of a call form, split once.
   std::unique_ptr<std::vector<TreeNode*>> statementList;
   std::unique_ptr<std::vector<TreeNode*>> argumentList;
+  // For a call form: the overloads its name denotes in the scope of the call, found at the
+  // first call (procedures or functions by how the call stands); null until then.
+  const std::vector<Routine*>* routineCandidates = nullptr;
+  bool routineCandidatesFound = false;
   // For a number literal: its value, built by the analysis.
   std::unique_ptr<Object> constant;
 };
