@@ -5,6 +5,7 @@
 #include "analysis/symbol_table.h"
 #include "core/error.h"
 #include "core/messages.h"
+#include "exec/calls.h"
 #include "exec/executor.h"
 #include "exec/tree_shapes.h"
 #include "numbers/bigint.h"
@@ -313,8 +314,10 @@ class Analyzer {
       child = parent;
       parent = parent->parent;
     }
-    return parent != nullptr && parent->text.empty() && parent->op2 == 0 &&
-           (parent->op == '.' || parent->op == ':') && parent->right.get() == child;
+    bool memberSide = parent != nullptr && parent->text.empty() && parent->op2 == 0 &&
+                      (parent->op == '.' || parent->op == ':') && parent->right.get() == child;
+    // The round group of an unnamed call `x.(0, r)` holds values, not member names.
+    return memberSide && !isUnnamedCall(*child);
   }
 
   TreeNode* lookupVariable(TreeNode& node) {

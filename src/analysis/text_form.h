@@ -9,15 +9,27 @@
 
 namespace kavor {
 
-// The text form of a value; "" for an undefined Object. Fails (returns false) only for a
-// type without text form, with `failure` set to "Output of type '%s' not allowed".
+// Appends the text form of a value to `out`; an undefined Object adds nothing. Fails
+// (returns false) only for a type without text form, with `failure` set to "Output of type
+// '%s' not allowed"; `out` may then hold part of the text. Nested values are written
+// without native recursion, so any depth of nesting is fine; a value met again inside
+// itself (a cycle through references) is written as "..".
 bool writeText(const Object& object, std::string& out, std::string* failure = nullptr);
 // The text form, or "" when there is none.
 std::string textForm(const Object& object);
 
-// Stores the value `text` denotes into `target` by the target's type; returns "" or the
-// failure message.
+// Stores the value `text` denotes into `target` by the target's type (an indirection: into
+// what it points to; an `any`: the most specific of int, real, char and str); returns "" or
+// the failure message.
 std::string convertString(const std::string& text, Object& target);
+
+// "" when text can be converted into the target's type, else "Input of type '%s' not
+// allowed"; lets a reader refuse a variable before it consumes any input for it.
+std::string checkInputType(Object& target);
+
+// A real literal: an optional sign, digits with at most one decimal point (at least one
+// digit), and an optional exponent of "e" or "E", an optional sign and digits.
+bool isRealLiteral(const std::string& text);
 
 // A parsed column format string such as "+10-5+3".
 struct ColumnFormat {

@@ -1,7 +1,9 @@
 // List records and 97-bucket hash tables.
 #include "core/containers.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "analysis/text_form.h"
 
@@ -66,6 +68,38 @@ void ListRecord::appendAll(ListRecord& other) {
   other.slots.clear();
   other.head = 0;
 }
+
+void ListRecord::insertObjects(size_t index, std::vector<std::unique_ptr<Object>>& elements) {
+  auto at = slots.begin() + static_cast<std::ptrdiff_t>(head + index);
+  slots.insert(at, std::make_move_iterator(elements.begin()), std::make_move_iterator(elements.end()));
+  elements.clear();
+}
+
+void ListRecord::removeAt(const std::vector<size_t>& indices) {
+  // One compacting pass instead of one erase per index.
+  size_t next = 0;
+  size_t kept = head;
+  for (size_t i = head; i < slots.size(); ++i) {
+    if (next < indices.size() && indices[next] == i - head) {
+      ++next;
+      slots[i].reset();
+      continue;
+    }
+    if (kept != i) slots[kept] = std::move(slots[i]);
+    ++kept;
+  }
+  slots.resize(kept);
+}
+
+void ListRecord::permute(const std::vector<size_t>& order) {
+  std::vector<std::unique_ptr<Object>> arranged;
+  arranged.reserve(order.size());
+  for (size_t from : order) arranged.push_back(std::move(slots[head + from]));
+  slots = std::move(arranged);
+  head = 0;
+}
+
+void ListRecord::reverse() { std::reverse(slots.begin() + static_cast<std::ptrdiff_t>(head), slots.end()); }
 
 long long ListRecord::elementIndex(Object& element, size_t start, bool backwards) {
   size_t count = size();

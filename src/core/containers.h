@@ -41,6 +41,15 @@ struct ListRecord {
   void clear();
   // Appends all elements of `other`, which is left empty.
   void appendAll(ListRecord& other);
+  // Inserts already built elements, in their order, so that the first stands at `index`.
+  void insertObjects(size_t index, std::vector<std::unique_ptr<Object>>& elements);
+  // Removes and destroys the elements at `indices` (ascending, distinct, all valid).
+  void removeAt(const std::vector<size_t>& indices);
+  // Rearranges the elements so that element i is the one that stood at `order[i]`
+  // (`order` is a permutation of 0 .. size() - 1). Elements are moved, never copied.
+  void permute(const std::vector<size_t>& order);
+  // Reverses the order of the elements.
+  void reverse();
   // Position of the first element strictly equal to `element` from `start` (searching
   // backwards from the end when `backwards`), or -1.
   long long elementIndex(Object& element, size_t start, bool backwards);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "exec/run_clock.h"
 #include "frontend/tree_node.h"
 #include "streams/file_data.h"
 #include "streams/settings_link.h"
@@ -45,6 +46,8 @@ struct Interpreter {
   // --- analysis and execution ---
   // Names of the included source files, by file index; index -1 is the program file.
   std::vector<std::string> sourceFiles;
+  // The CPU-time and real-time clocks of get_calctime and get_realtime.
+  RunClock clock;
 };
 
 }  // namespace kavor

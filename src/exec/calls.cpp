@@ -105,11 +105,11 @@ std::string checkModifiable(const Result& target, const std::string& word) {
 namespace {
 
 // The routines of a name visible from `call`, nearest scope first.
-const std::vector<Routine*>* findCandidates(TreeNode& call, bool functions) {
+const std::vector<Routine*>* findCandidates(TreeNode& call, const std::string& name, bool functions) {
   for (TreeNode* scope = &call; scope != nullptr; scope = scope->parent) {
     if (!scope->symbols) continue;
     auto& table = functions ? scope->symbols->functions : scope->symbols->procedures;
-    auto found = table.find(call.text);
+    auto found = table.find(name);
     if (found != table.end()) return &found->second;
   }
   return nullptr;
@@ -305,6 +305,36 @@ bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& cont
   return true;
 }
 
+namespace {
+
+// Why a call of `name` finds nothing to call.
+std::string missingRoutine(TreeNode& call, const std::string& name, bool wantFunction) {
+  if (findCandidates(call, name, !wantFunction) != nullptr)
+    return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
+  return notDefinedText(message(wantFunction ? "fun" : "pro"), name, "");
+}
+
+// Runs the definition among `candidates` that fits the arguments best.
+void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
+                const ExecContext& context, ResultList& args, ResultList* results) {
+  Routine* best = nullptr;
+  int bestScore = -1;
+  for (Routine* routine : candidates) {
+    int score = fitScore(*routine, args);
+    if (score > bestScore) {
+      bestScore = score;
+      best = routine;
+    }
+  }
+  if (best == nullptr) {
+    // The name exists, but no definition takes these argument types.
+    exec.raise(call, notDefinedText(message(results != nullptr ? "fun" : "pro"), name, ""));
+  }
+  runRoutine(exec, call, *best, context, args, results);
+}
+
+}  // namespace
+
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object* object, int objectAccess) {
   bool wantFunction = results != nullptr;
@@ -342,31 +372,23 @@ std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& conte
 
   // Definitions do not change while the program runs: the lookup is made once per call.
   if (!call.routineCandidatesFound) {
-    call.routineCandidates = findCandidates(call, wantFunction);
+    call.routineCandidates = findCandidates(call, call.text, wantFunction);
     call.routineCandidatesFound = true;
   }
   const std::vector<Routine*>* candidates = call.routineCandidates;
-  if (candidates == nullptr) {
-    if (findCandidates(call, !wantFunction) != nullptr)
-      return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
-    return notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, "");
-  }
+  if (candidates == nullptr) return missingRoutine(call, call.text, wantFunction);
   ResultList args;
   evaluateArguments(exec, call, context, args);
-  Routine* best = nullptr;
-  int bestScore = -1;
-  for (Routine* routine : *candidates) {
-    int score = fitScore(*routine, args);
-    if (score > bestScore) {
-      bestScore = score;
-      best = routine;
-    }
-  }
-  if (best == nullptr) {
-    // The name exists, but no definition takes these argument types.
-    exec.raise(call, notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, ""));
-  }
-  runRoutine(exec, call, *best, context, args, results);
+  runBestFit(exec, call, call.text, *candidates, context, args, results);
+  return "";
+}
+
+std::string callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
+                             ResultList& args, ResultList* results) {
+  // The name is a run-time text, so the per-node candidate cache does not apply.
+  const std::vector<Routine*>* candidates = findCandidates(call, name, results != nullptr);
+  if (candidates == nullptr) return missingRoutine(call, name, results != nullptr);
+  runBestFit(exec, call, name, *candidates, context, args, results);
   return "";
 }
 

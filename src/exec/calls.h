@@ -55,5 +55,9 @@ bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& cont
 // Returns "" when the call was made, else the text saying why not.
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object* object = nullptr, int objectAccess = Access::Variable);
+// The indirect call (`proc`, `func`): the program's procedure (`results` null) or function
+// named `name`, as seen from `call`, with arguments already evaluated. Returns as callRoutine.
+std::string callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
+                             ResultList& args, ResultList* results);
 
 }  // namespace kavor

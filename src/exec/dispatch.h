@@ -2,6 +2,7 @@
 // store it in the node and run it.
 #pragma once
 
+#include <compare>
 #include <string>
 
 #include "exec/executor.h"
@@ -23,6 +24,9 @@ EvalHandler builtinFunction(const std::string& name);
 // A comparison node ("==", "<", ...): evaluates its operands, expanding chains of the
 // alternatives "&" and "|", and appends one bool.
 void evalComparison(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results);
+// The order of two values as the operator "<" sees it (min, max); failures are raised at
+// `node` as those of the operator "<".
+std::partial_ordering orderOf(Executor& exec, TreeNode& node, Object& left, Object& right);
 
 // Binary and unary operators on basic values: the operand entries are given, the result is
 // appended.

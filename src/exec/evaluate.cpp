@@ -210,6 +210,9 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
   std::string failure = callRoutine(exec, node, context, &results);
   if (failure.empty()) return;
   if (EvalHandler builtin = builtinFunction(node.text)) {
+    // No program function of the name is visible from here, and definitions do not change
+    // while the program runs: the built-in answers this node from now on.
+    if (node.codeFlag == 0) node.evalHandler = builtin;
     builtin(exec, node, context, results);
     return;
   }

@@ -1,11 +1,14 @@
-// Operators on basic values: arithmetic through the compound forms, unary plus and minus,
-// repetition and comparisons.
-#include <compare>
+// Arithmetic on basic values: the compound operations "+=" ... "^=", the binary operators
+// built on them (a copy of the left operand, then the compound operation), unary plus and
+// minus, and the repetition "**".
+#include <algorithm>
+#include <cstdint>
 
 #include "core/containers.h"
 #include "core/messages.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
+#include "exec/operators_common.h"
 #include "numbers/bigint.h"
 #include "numbers/number_theory.h"
 #include "streams/str_data.h"
@@ -14,177 +17,192 @@ namespace kavor {
 
 namespace {
 
-std::string operatorText(const TreeNode& node) {
-  std::string name(1, node.op);
-  if (node.op2 && node.op2 != '=') name += node.op2;
-  return name;
-}
+// A list holds at most this many elements (its count is a signed 32-bit number), so no
+// repetition may yield more values.
+constexpr std::int64_t kMaxRepetitions = 2147483647;
 
-std::string undefinedOperand(const std::string& op, bool left) {
-  return fillKey("opeopeistund", {op, message(left ? "lin" : "rec")});
-}
-std::string emptyOperand(const std::string& op, bool left) {
-  return fillKey("opeopeistlee", {op, message(left ? "lin" : "rec")});
-}
-
-// `target OP= source` on int values.
-std::string compoundInt(char op, const std::string& name, Object& target, Object& source) {
-  BigInt& a = target.asInt();
-  const BigInt& b = source.asInt();
-  if (op == '^' && b.isEmpty()) return emptyOperand(name, false);
-  if (b.isEmpty()) return "";
-  if (a.isEmpty()) a = BigInt(static_cast<std::int64_t>(0));
-  switch (op) {
-    case '+': a += b; return "";
-    case '-': a -= b; return "";
-    case '*': a *= b; return "";
-    case '/':
-    case '%': {
-      Outcome<BigInt> outcome = op == '/' ? divide(a, b) : remainder(a, b);
-      if (!outcome.ok()) return outcome.failure;
-      a = std::move(outcome.value);
-      return "";
-    }
-    case '^': {
-      Outcome<BigInt> outcome = power(a, b);
-      if (!outcome.ok()) return outcome.failure;
-      a = std::move(outcome.value);
-      return "";
-    }
-    default: return fillKey("openicdeffuedattyp", {name, "int"});
+// Whether the target's type has the operator at all. A type without it reports "not
+// defined for type" whatever the source is; reals get their arithmetic with the real
+// numbers, user-defined types with their operator functions.
+bool hasOperator(TypeCode target, char op) {
+  switch (target) {
+    case 'i': return op == '+' || op == '-' || op == '*' || op == '/' || op == '%' || op == '^';
+    case 's': case 'l': case 'y': return op == '+';
+    case 'm': return op == '+' || op == '-' || op == '*';
+    default: return false;
   }
 }
 
-std::string compound(char op, const std::string& name, Object& targetIn, Object& sourceIn) {
-  Object& target = targetIn.resolve(true);
-  Object& source = sourceIn.resolve(true);
+bool acceptsSource(TypeCode target, TypeCode source) {
+  switch (target) {
+    case 'i': return source == 'i';
+    case 's': return source == 's' || source == 'c';
+    default: return source == target;  // list, args, set: only their own type
+  }
+}
+
+// The operand checks of every compound operation, on operands with indirections followed:
+// left defined, right defined, the operator exists for the target's type, the source's
+// type fits, then no empty int or char where a value is needed.
+std::string checkOperands(char op, const std::string& name, const Object& target, const Object& source) {
   if (!target.isDefined()) return undefinedOperand(name, true);
   if (!source.isDefined()) return undefinedOperand(name, false);
   TypeCode base = target.base();
-  switch (base) {
-    case 'i':
-      if (source.base() != 'i') return fillKey("opeinkdattyp", {name});
-      return compoundInt(op, name, target, source);
-    case 's':
-      if (op != '+') return fillKey("openicdeffuedattyp", {name, typeNameOfCode(base)});
-      if (source.base() == 'c') {
-        if (!source.isEmpty()) target.asStr().text += static_cast<char>(source.charValue());
-      } else if (source.base() == 's') {
-        target.asStr().text += source.asStr().text;
-      } else {
-        return fillKey("opeinkdattyp", {name});
-      }
-      target.asStr().restartReading();
+  if (!hasOperator(base, op)) return notDefinedFor(name, target);
+  if (!acceptsSource(base, source.base())) return incompatibleTypes(name);
+  // "+=" on ints is the accumulator: an empty target counts as 0, an empty source adds
+  // nothing. Every other operation on ints needs two values.
+  if (base == 'i' && op == '+') return "";
+  if (emptyIsNoValue(base) && target.isEmpty()) return emptyOperand(name, true);
+  if (emptyIsNoValue(source.base()) && source.isEmpty()) return emptyOperand(name, false);
+  return "";
+}
+
+std::string duringIteration() { return std::string(message("zuw")) + " " + message("unzwaeite"); }
+
+std::string store(BigInt& target, Outcome<BigInt> outcome) {
+  if (!outcome.ok()) return outcome.failure;
+  target = std::move(outcome.value);
+  return "";
+}
+
+std::string applyInt(char op, BigInt& a, const BigInt& b) {
+  switch (op) {
+    case '+':
+      if (!b.isEmpty()) a += b;
       return "";
-    case 'l':
-    case 'y': {
-      if (op != '+') return fillKey("openicdeffuedattyp", {name, typeNameOfCode(base)});
-      if (source.base() != base) return fillKey("opeinkdattyp", {name});
-      ListRecord copy;
-      ListRecord& from = source.asList();
-      for (size_t i = 0; i < from.size(); ++i) {
-        std::string failure = copy.append(from.at(i), Transfer::SameOrCopy);
+    case '-': a -= b; return "";
+    case '*': a *= b; return "";
+    case '/': return store(a, divide(a, b));
+    case '%': return store(a, remainder(a, b));
+    default: return store(a, power(a, b));
+  }
+}
+
+std::string appendToStr(STR_DATA& target, const Object& source) {
+  if (target.iterationCount > 0) return duringIteration();
+  if (source.base() == 'c') target.text += static_cast<char>(source.charValue());
+  else target.text += source.asStr().text;  // appending a string to itself is fine
+  target.restartReading();
+  return "";
+}
+
+std::string appendToList(ListRecord& target, const ListRecord& source) {
+  if (target.iterationCount > 0) return duringIteration();
+  // The copies are made first: the source may be the target itself, and a copy that fails
+  // must leave the target as it was.
+  ListRecord copies;
+  copies.slots.reserve(source.size());
+  for (size_t i = 0; i < source.size(); ++i) {
+    std::string failure = copies.append(source.at(i), Transfer::ReferenceOrCopy);
+    if (!failure.empty()) return failure;
+  }
+  target.appendAll(copies);
+  return "";
+}
+
+// Removes every key of `set` for which `drop` holds, bucket by bucket (entries of one
+// bucket move when one of them is erased, so the index of the table cannot be used).
+template <class Drop>
+void removeKeys(HashTable& set, Drop drop) {
+  if (!set.buckets) return;
+  for (auto& bucket : *set.buckets) {
+    size_t before = bucket.size();
+    std::erase_if(bucket, [&](HashEntry& entry) { return drop(*entry.key); });
+    set.count -= static_cast<int32_t>(before - bucket.size());
+  }
+  set.indexValid = false;
+  set.index.clear();
+}
+
+// Union ("+="), difference ("-=") and intersection ("*=") of sets.
+std::string combineSets(char op, HashTable& target, HashTable& source) {
+  if (target.iterationCount > 0) return duringIteration();
+  if (&target == &source) {
+    if (op == '-') target.clear();
+    return "";
+  }
+  switch (op) {
+    case '+':
+      for (HashEntry* entry : source.entries()) {
+        if (target.contains(*entry->key)) continue;
+        std::string failure = target.insert(*entry->key, nullptr, Transfer::ReferenceOrCopy, Transfer::Copy);
         if (!failure.empty()) return failure;
       }
-      target.asList().appendAll(copy);
       return "";
-    }
-    default:
-      return fillKey("openicdeffuedattyp", {name, typeName(target, true)});
+    case '-': removeKeys(target, [&](Object& key) { return source.contains(key); }); return "";
+    default: removeKeys(target, [&](Object& key) { return !source.contains(key); }); return "";
   }
 }
 
-// The order of two values of one type: less, equal, greater; nullopt when the type has none.
-std::optional<std::strong_ordering> order(Object& a, Object& b) {
-  switch (a.base()) {
-    case 'i': return a.asInt() <=> b.asInt();
-    case 'c': return a.charValue() <=> b.charValue();
-    case 's': return a.asStr().text.compare(b.asStr().text) <=> 0;
-    default: return std::nullopt;
+// `target OP= source` on operands (indirections followed) that passed checkOperands.
+std::string applyChecked(char op, Object& target, Object& source) {
+  switch (target.base()) {
+    case 'i': return applyInt(op, target.asInt(), source.asInt());
+    case 's': return appendToStr(target.asStr(), source);
+    case 'l': case 'y': return appendToList(target.asList(), source.asList());
+    case 'm': return combineSets(op, target.asHash(), source.asHash());
+    default: return notDefinedFor(std::string{op, '='}, target);  // checkOperands admits none
   }
 }
 
-bool compare(Executor& exec, TreeNode& node, const std::string& name, Object& leftIn, Object& rightIn) {
-  std::string pair = name;
-  if (pair == "==") return equals(leftIn, rightIn, true);
-  if (pair == "!=") return !equals(leftIn, rightIn, true);
-  if (pair == "@@") return sameTarget(leftIn, rightIn);
-  if (pair == "!@") return !sameTarget(leftIn, rightIn);
-  if (pair == "??") return referenceEquals(leftIn, rightIn);
-  if (pair == "!?") return !referenceEquals(leftIn, rightIn);
-  Object& left = leftIn.resolve(true);
-  Object& right = rightIn.resolve(true);
-  if (!left.isDefined()) exec.raise(node, NameKind::Operator, name, undefinedOperand(name, true));
-  if (!right.isDefined()) exec.raise(node, NameKind::Operator, name, undefinedOperand(name, false));
-  if (left.base() != right.base()) exec.raise(node, NameKind::Operator, name, fillKey("opeinkdattyp", {name}));
-  if ((left.base() == 'i' || left.base() == 'c')) {
-    if (left.isEmpty()) exec.raise(node, NameKind::Operator, name, emptyOperand(name, true));
-    if (right.isEmpty()) exec.raise(node, NameKind::Operator, name, emptyOperand(name, false));
+// `x ** n`: n values, each a copy of x (a reference stays a reference).
+void applyRepetition(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results) {
+  BuiltinCall call{exec, node, NameKind::Operator, "**"};
+  ResultList count;
+  count.push(right.object, right.access, false);
+  call.require(checkType(count, 0, 'i', true));
+  const BigInt& times = right.object->resolve(true).asInt();
+  if (!times.isPositive()) return;
+  if (!times.fitsIn(1, kMaxRepetitions)) call.fail(fillKey("unzarg", {times.toText()}));
+  std::int64_t n = *times.toInt64();
+  for (std::int64_t i = 0; i < n; ++i) {
+    auto copy = std::make_unique<Object>('v');
+    call.require(transfer(*copy, *left.object, Transfer::ReferenceOrCopy));
+    results.pushOwned(std::move(copy), Access::ConstResult);
   }
-  auto result = order(left, right);
-  if (!result) exec.raise(node, NameKind::Operator, name, fillKey("openicdeffuedattyp", {name, typeName(left, true)}));
-  if (pair == "<") return *result < 0;
-  if (pair == ">") return *result > 0;
-  if (pair == "<=") return *result <= 0;
-  return *result >= 0;
 }
 
 }  // namespace
 
-std::string applyCompound(Executor&, TreeNode& node, char op, Object& target, Object& source) {
-  return compound(op, operatorText(node), target, source);
+std::string applyCompound(Executor&, TreeNode&, char op, Object& targetIn, Object& sourceIn) {
+  std::string name{op, '='};
+  Object& target = targetIn.resolve(true);
+  Object& source = sourceIn.resolve(true);
+  std::string failure = checkOperands(op, name, target, source);
+  if (!failure.empty()) return failure;
+  return applyChecked(op, target, source);
 }
 
 void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results) {
-  std::string name = operatorText(node);
-  if (node.op2 != 0 || node.op == '<' || node.op == '>') {
-    if (name == "**") {
-      BuiltinCall call{exec, node, NameKind::Operator, name};
-      ResultList count;
-      count.push(right.object, right.access, false);
-      call.require(checkType(count, 0, 'i', true));
-      const BigInt& n = right.object->resolve(true).asInt();
-      auto times = n.toInt64();
-      if (!times || *times <= 0) return;
-      for (std::int64_t i = 0; i < *times; ++i) {
-        auto copy = std::make_unique<Object>('v');
-        call.require(transfer(*copy, *left.object, Transfer::ReferenceOrCopy));
-        results.pushOwned(std::move(copy), Access::ConstResult);
-      }
-      return;
-    }
-    auto value = std::make_unique<Object>('b');
-    value->setBool(compare(exec, node, name, *left.object, *right.object));
-    results.pushOwned(std::move(value), Access::ConstResult);
+  if (node.op == '*' && node.op2 == '*') {
+    applyRepetition(exec, node, left, right, results);
     return;
   }
-  Object& source = left.object->resolve(true);
-  if (!source.isDefined()) exec.raise(node, NameKind::Operator, name, undefinedOperand(name, true));
-  auto copy = std::make_unique<Object>();
-  copy->constructLike(source);
-  std::string failure = compound(node.op, name, *copy, *right.object);
-  if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
-  results.pushOwned(std::move(copy), Access::ConstResult);
-}
-
-void evalComparison(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   std::string name(1, node.op);
-  if (node.op2) name += node.op2;
-  ResultList left, right;
-  evaluateOperand(exec, node, node.left.get(), true, context, left, name);
-  evaluateOperand(exec, node, node.right.get(), false, context, right, name);
-  auto value = std::make_unique<Object>('b');
-  value->setBool(compare(exec, node, name, *left[0].object, *right[0].object));
-  results.pushOwned(std::move(value), Access::ConstResult);
+  Object& a = left.object->resolve(true);
+  Object& b = right.object->resolve(true);
+  std::string failure = checkOperands(node.op, name, a, b);
+  if (failure.empty()) {
+    // The result has the left operand's own type, also when an `any` holds that operand.
+    auto result = std::make_unique<Object>(a.base());
+    if (a.base() == 'i') result->asInt() = a.asInt();  // the common case, without the general copy
+    else copyValue(*result, a);
+    failure = applyChecked(node.op, *result, b);
+    if (failure.empty()) {
+      results.pushOwned(std::move(result), Access::ConstResult);
+      return;
+    }
+  }
+  exec.raise(node, NameKind::Operator, name, failure);
 }
 
 void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultList& results) {
-  std::string name = node.op == '+' ? "+" : "-";
+  std::string name(1, node.op);  // the tree writes them "++" and "--"
   Object& value = operand.object->resolve(true);
   if (!value.isDefined()) exec.raise(node, NameKind::Operator, name, undefinedOperand(name, false));
-  if (value.base() != 'i') {
+  if (value.base() != 'i')
     exec.raise(node, NameKind::Operator, name, fillKey("unaopenicdeffuedattyp", {name, typeName(value, true)}));
-  }
   if (value.isEmpty()) exec.raise(node, NameKind::Operator, name, emptyOperand(name, false));
   auto result = std::make_unique<Object>('i');
   result->asInt() = node.op == '-' ? -value.asInt() : value.asInt();

@@ -4,6 +4,11 @@
 
 namespace kavor {
 
+const std::vector<std::string>& standardSeparators() {
+  static const std::vector<std::string> separators{" ", "\t", "\f", "\v", "\n", std::string(1, kStoredNul)};
+  return separators;
+}
+
 std::optional<std::string> StreamSettings::setInputSeparators(std::vector<std::string> separators) {
   inputSeparators.clear();
   longestSeparator = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,14 +18,29 @@ namespace kavor {
 // as the byte 0.
 constexpr char kStoredNul = '\xFF';
 
+// The standard separator set: blank, tab, form feed, vertical tab, newline and the stored
+// NUL, in this order. Every stream class starts with it, so values are read as words.
+const std::vector<std::string>& standardSeparators();
+
+// The output format of one type: its text form is padded to these column widths before the
+// value is written, one field per value in turn.
+struct OutputFormat {
+  // The format string as it was given ("+8-3"); get_out_fmt reports it.
+  std::string text;
+  // The parsed fields: > 0 pads on the left, < 0 on the right; never empty.
+  std::vector<int32_t> widths;
+  // Field the next value of the type uses; always < widths.size().
+  size_t fieldIndex = 0;
+};
+
 // Separators and field layout, one record per stream class (the standard stream, all `str`
 // streams, all `file` streams). Streams only point at their class's record.
 struct StreamSettings {
   // Input separators, tried in this order by the token reader; none is ever empty.
-  std::vector<std::string> inputSeparators;
+  std::vector<std::string> inputSeparators = standardSeparators();
   // Byte length of the longest input separator; 0 when there are none. The token reader
   // sizes its window by it.
-  size_t longestSeparator = 0;
+  size_t longestSeparator = 1;
   // Written between two output values; none by default.
   std::optional<std::string> outputSeparator;
   // Field widths for aligned writes: > 0 pads on the left, < 0 on the right, 0 pads nothing.
@@ -33,6 +49,17 @@ struct StreamSettings {
   char fill = ' ';
   // Field the next aligned write uses; always < fieldWidths.size() when widths exist.
   size_t fieldIndex = 0;
+  // Output formats by base type letter; the blank holds the format of every type without one
+  // of its own. Ordered, so that the blank comes first when they are listed.
+  std::map<char, OutputFormat> outputFormats;
+
+  // The format that applies to a value of the base type `code`, or nullptr.
+  OutputFormat* outputFormatFor(char code) {
+    if (outputFormats.empty()) return nullptr;
+    auto found = outputFormats.find(code);
+    if (found == outputFormats.end()) found = outputFormats.find(' ');
+    return found == outputFormats.end() ? nullptr : &found->second;
+  }
 
   // Replaces the input separators. An empty one is rejected ("Empty string infeasible as
   // separator") and then no separators remain. Returns the failure text or none.

@@ -1,8 +1,9 @@
-// The methods of `list` and `args`.
+// The methods of `list` and `args`: the size and the list built from values here, the
+// families in list_access.cpp, list_search.cpp, list_change.cpp and list_sort.cpp.
 #include "core/containers.h"
 #include "exec/calls.h"
 #include "exec/values.h"
-#include "numbers/bigint.h"
+#include "types/list_common.h"
 #include "types/methods.h"
 
 namespace kavor {
@@ -10,23 +11,41 @@ namespace kavor {
 namespace {
 
 void listSize(MethodCall& call) {
-  call.results->pushOwned(makeInt(static_cast<long long>(call.object.asList().size())), Access::ConstResult);
+  call.out().pushOwned(makeInt(static_cast<long long>(definedList(call).size())), Access::ConstResult);
 }
 
-// The unnamed call `l.(a, b, ...)`: appends the values.
-void listAppend(MethodCall& call) {
-  call.requireModifiable();
-  ListRecord& list = call.object.asList();
+// The function form of the unnamed call, `list(1, 2, 3)`: a new list of the values, each
+// stored as an element is (a reference stays a reference, other values are copied).
+void listFromValues(MethodCall& call) {
+  auto made = std::make_unique<Object>('l');
+  ListRecord& list = made->asList();
   for (Result& entry : call.args) call.require(list.append(*entry.object, Transfer::ReferenceOrCopy));
+  call.out().pushOwned(std::move(made), Access::ConstResult);
 }
 
-const MethodEntry kListMethods[] = {
+const MethodEntry kSizeMethods[] = {
     {"size\xA7\xA7", false, true, listSize},
-    {"\xA7", true, false, listAppend},
 };
+
+// `args` is only ever made by binding a call's arguments, never from values.
+const MethodEntry kConstructor[] = {
+    {"\xA7", true, true, listFromValues},
+};
+
+void registerBoth(TypeCode base) {
+  registerMethods(base, kSizeMethods, std::size(kSizeMethods));
+  registerListAccessMethods(base);
+  registerListSearchMethods(base);
+  registerListChangeMethods(base);
+  registerListSortMethods(base);
+}
 
 }  // namespace
 
-void registerListMethods() { registerMethods('l', kListMethods, std::size(kListMethods)); }
+void registerListMethods() {
+  registerBoth('l');
+  registerBoth('y');
+  registerMethods('l', kConstructor, std::size(kConstructor));
+}
 
 }  // namespace kavor

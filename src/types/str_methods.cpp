@@ -1,34 +1,55 @@
-// The methods of `str`.
+// The methods of `str`: the length, the unnamed calls, and the registration of every family.
+#include "analysis/text_form.h"
 #include "exec/calls.h"
 #include "exec/values.h"
 #include "numbers/bigint.h"
-#include "streams/str_data.h"
-#include "types/methods.h"
+#include "types/str_common.h"
 
 namespace kavor {
 
 namespace {
 
 void strSize(MethodCall& call) {
-  call.results->pushOwned(makeInt(static_cast<long long>(call.object.asStr().text.size())), Access::ConstResult);
+  call.out().pushOwned(makeInt(static_cast<long long>(definedText(call).text.size())), Access::ConstResult);
 }
 
-// The unnamed call `s.(text)`: sets the string.
-void strSet(MethodCall& call) {
-  call.requireModifiable();
+// `s.(text)`: sets the string.
+void strAssign(MethodCall& call) {
+  STR_DATA& text = resizableText(call);
   call.require(checkCount(call.args, 1));
-  call.require(checkType(call.args, 0, 's', false));
-  call.object.asStr().text = call.args[0].object->resolve(true).asStr().text;
-  call.object.asStr().restartReading();
+  std::string value = textArgument(call, 0, false);
+  text.text = std::move(value);
+  text.restartReading();
+}
+
+// `str(a, b, ...)`: a new string made of the text forms of the values, in order, so that
+// `str(12)` is "12" and `str()` the empty string.
+void strBuild(MethodCall& call) {
+  std::string built, failure;
+  for (size_t i = 0; i < call.args.size(); ++i) {
+    call.require(checkDefined(call.args, i));
+    if (!writeText(*call.args[i].object, built, &failure)) call.fail(failure);
+  }
+  call.out().pushOwned(makeStr(std::move(built)), Access::ConstResult);
 }
 
 const MethodEntry kStrMethods[] = {
     {"size\xA7\xA7", false, true, strSize},
-    {"\xA7", true, false, strSet},
+    {"\xA7", true, false, strAssign},
+    {"\xA7", true, true, strBuild},
 };
 
 }  // namespace
 
-void registerStrMethods() { registerMethods('s', kStrMethods, std::size(kStrMethods)); }
+void registerStrMethods() {
+  registerMethods('s', kStrMethods, std::size(kStrMethods));
+  registerStrSearchMethods();
+  registerStrPositionMethods();
+  registerStrSplitMethods();
+  registerStrChangeMethods();
+  registerStrEditMethods();
+  registerStrClassMethods();
+  registerStrStreamMethods();
+}
 
 }  // namespace kavor

@@ -1,0 +1,34 @@
+// Reading values into variables as the input statements do; the `str` and `file` methods
+// that read use the same.
+#pragma once
+
+#include <string>
+
+#include "exec/result_list.h"
+#include "streams/stream.h"
+
+namespace kavor {
+
+// How the text of each value is cut out of the input.
+enum class InputRule {
+  Token,  // by the stream's input separators (in, pin, sin)
+  Word,   // by white space, whatever the stream's separators are (inw)
+  Field,  // by commas and line ends, so that a value may hold blanks (inc)
+  Line,   // one whole line per value, an empty line included (inl)
+};
+
+// "" when every entry of `variables[first..]` is a defined variable of a type that can be
+// read, else the failure of the first that is not.
+std::string checkInputVariables(const ResultList& variables, size_t first);
+
+// Reads one value for each of `variables[first..]` from `stream` by `rule` and converts it
+// by the variable's type. The entries are checked by checkInputVariables before anything is
+// read. Returns true when every variable received a value; false when the input
+// ended first (`failure` empty; the variables read so far keep their values) or on a
+// failure (`failure` holds the message).
+bool readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule, std::string& failure);
+
+// The input separators as get_in_spc reports them: in order, nothing between them.
+std::string inputSeparatorText(const StreamSettings& settings);
+
+}  // namespace kavor

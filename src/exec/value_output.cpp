@@ -1,0 +1,74 @@
+#include "exec/value_output.h"
+
+#include <cstdlib>
+
+#include "analysis/text_form.h"
+#include "core/messages.h"
+
+namespace kavor {
+
+namespace {
+
+// Pads `text` to the next field of the output format of its type, if there is one.
+void applyOutputFormat(StreamSettings& settings, TypeCode base, std::string& text) {
+  OutputFormat* format = settings.outputFormatFor(base);
+  if (format == nullptr) return;
+  const int64_t width = format->widths[format->fieldIndex];
+  format->fieldIndex = (format->fieldIndex + 1) % format->widths.size();
+  const size_t wanted = static_cast<size_t>(std::llabs(width));
+  if (text.size() >= wanted) return;
+  if (width > 0) text.insert(0, wanted - text.size(), ' ');
+  else text.append(wanted - text.size(), ' ');
+}
+
+}  // namespace
+
+std::string writeValues(Executor& exec, TreeNode& node, const ExecContext& context, STREAM_DATA& stream,
+                        ResultList& values, size_t first, bool plain) {
+  StreamSettings& settings = *stream.settings;
+  std::string text, failure;
+  for (size_t i = first; i < values.size(); ++i) {
+    if (!plain && i > first && settings.outputSeparator) {
+      if (auto error = stream.write(*settings.outputSeparator, false)) return *error;
+    }
+    Object& value = *values[i].object;
+    // Here a value of a user-defined type whose type has a procedure `out` is handed to that
+    // procedure (unless `plain`), and binary output (-ob, -Ob) takes the binary object form;
+    // until types carry procedures and the binary writer exists, both use the text form.
+    text.clear();
+    if (!writeText(value, text, &failure)) return failure;
+    applyOutputFormat(settings, value.resolve(true).base(), text);
+    if (auto error = stream.write(text, true)) return *error;
+  }
+  return "";
+}
+
+std::string setOutputFormat(StreamSettings& settings, char typeLetter, const std::string& format) {
+  const bool everyType = typeLetter == ' ';
+  if (!everyType && (!isValidCode(typeLetter) || baseCode(typeLetter) != typeLetter || isIndirectionCode(typeLetter)))
+    return fillKey("unbdattypxxx", {std::string(1, typeLetter)});
+  if (format.empty()) {
+    settings.outputFormats.erase(typeLetter);
+    return "";
+  }
+  ColumnFormat columns;
+  std::string failure = parseColumnFormat(format, ' ', columns);
+  if (!failure.empty()) return failure;
+  OutputFormat& entry = settings.outputFormats[typeLetter];
+  entry.text = format;
+  entry.widths.assign(columns.widths.begin(), columns.widths.end());
+  entry.fieldIndex = 0;
+  return "";
+}
+
+std::string outputFormatText(const StreamSettings& settings) {
+  std::string text;
+  for (const auto& [letter, format] : settings.outputFormats) {
+    if (!text.empty()) text += ' ';
+    if (letter != ' ') text += letter;
+    text += format.text;
+  }
+  return text;
+}
+
+}  // namespace kavor

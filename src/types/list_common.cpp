@@ -1,0 +1,156 @@
+#include "types/list_common.h"
+
+#include <vector>
+
+#include "core/messages.h"
+#include "core/payloads.h"
+#include "exec/calls.h"
+#include "streams/str_data.h"
+
+namespace kavor {
+
+ListRecord& definedList(const MethodCall& call) {
+  if (!call.object.isDefined()) call.fail(message("insnicdef"));
+  return call.object.asList();
+}
+
+ListRecord& changeableList(const MethodCall& call, bool structure) {
+  ListRecord& list = definedList(call);
+  // The elements of an `args` parameter are the caller's arguments: the callee reads them
+  // but neither stores into them through methods nor changes their list.
+  if (call.object.base() == 'y') {
+    if (call.access == Access::ConstInput || call.access == Access::ArgsInput)
+      call.fail(message("nicanwfueinpobjarg"));
+    if (call.access == Access::Output || call.access == Access::VariableOutput)
+      call.fail(message("nicanwfuevaroutobjarg"));
+  }
+  call.requireModifiable();
+  if (structure && list.iterationCount > 0) call.fail(message("unzwaeite"));
+  return list;
+}
+
+namespace {
+
+// Calls `stop` on `outer` and on every Object inside its value (elements, keys, values,
+// halves, members) until it returns true; returns whether it did. Walked with an explicit
+// stack, since values may nest deeply. Indirections are not followed: releasing one leaves
+// its target alone.
+template <class Stop>
+bool visitWithin(const Object& outer, Stop stop) {
+  std::vector<const Object*> pending{&outer};
+  while (!pending.empty()) {
+    const Object* current = pending.back();
+    pending.pop_back();
+    if (stop(*current)) return true;
+    if (current->value == nullptr || current->isIndirection()) continue;
+    switch (current->base()) {
+      case 'l': case 'y': {
+        ListRecord& list = current->asList();
+        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
+        break;
+      }
+      case 'h': case 'm':
+        for (HashEntry* entry : current->asHash().entries()) {
+          pending.push_back(entry->key.get());
+          if (entry->value) pending.push_back(entry->value.get());
+        }
+        break;
+      case 'u':
+        pending.push_back(&current->asAny2().first);
+        pending.push_back(&current->asAny2().second);
+        break;
+      case 'k':
+        if (current->asUser().groups)
+          for (auto& group : *current->asUser().groups)
+            for (auto& member : group) pending.push_back(member.get());
+        break;
+      default: break;
+    }
+  }
+  return false;
+}
+
+bool iterated(const Object& object) {
+  if (object.value == nullptr || object.isIndirection()) return false;
+  switch (object.base()) {
+    case 'l': case 'y': return object.asList().iterationCount > 0;
+    case 's': return object.asStr().iterationCount > 0;
+    case 'h': case 'm': return object.asHash().iterationCount > 0;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+void requireReleasable(const MethodCall& call, const Object& element) {
+  if (visitWithin(element, iterated)) call.fail(message("unzwaeite"));
+}
+
+bool holdsObject(const Object& outer, const Object& inner) {
+  return visitWithin(outer, [&inner](const Object& object) { return &object == &inner; });
+}
+
+size_t readIndex(const MethodCall& call, size_t index, bool fromEnd, size_t count, PositionKind kind) {
+  std::string shown;
+  std::optional<size_t> position = readPosition(call, index, fromEnd, count, kind, shown);
+  if (!position) call.fail(fillKey("unzindlislae", {shown, std::to_string(count)}));
+  return *position;
+}
+
+void pushPlace(const MethodCall& call, Object& element) {
+  auto place = std::make_unique<Object>('v');
+  // Binding a call-alias is allowed only on variables; the place is one for this moment.
+  place->scopeVariable = 1;
+  std::string failure = transfer(*place, element, Transfer::CallAlias);
+  place->scopeVariable = 0;
+  call.require(failure);
+  call.out().pushOwned(std::move(place), call.access <= Access::ConstObject ? Access::ConstMember : Access::Member);
+}
+
+namespace {
+
+Object& variableArgument(const MethodCall& call) {
+  call.require(checkCount(call.args, 2));
+  call.require(checkVariable(call.args, 0, false));
+  call.require(checkType(call.args, 1, 'x', false));
+  return *call.args[0].object;
+}
+
+TreeNode& codeArgument(const MethodCall& call) {
+  const TreeNode* tree = call.args[1].object->resolve(true).asCode().tree;
+  if (tree == nullptr) call.fail(message("erwevacod"));
+  return *const_cast<TreeNode*>(tree);
+}
+
+}  // namespace
+
+ElementCode::ElementCode(const MethodCall& call)
+    : call_(call), variable_(variableArgument(call)), code_(codeArgument(call)), savedKind_(variable_.transferKind) {
+  variable_.transferKind = call.access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
+}
+
+ElementCode::~ElementCode() {
+  variable_.transferKind = savedKind_;
+  // An element destroyed meanwhile has already turned the variable into a plain value.
+  if (!bound_ || !isCallAliasCode(variable_.typeCode)) return;
+  Object& element = *variable_.target();
+  variable_.clear(false);
+  transfer(variable_, element, Transfer::Copy);
+}
+
+Object& ElementCode::valueFor(Object& element, ResultList& values) {
+  call_.require(transfer(variable_, element, Transfer::CallAlias));
+  bound_ = true;
+  call_.exec.evaluateCode(code_, call_.context, values);
+  if (values.size() != 1) call_.fail(message("erwcodmitgeneinwer"));
+  return *values[0].object;
+}
+
+bool ElementCode::holdsFor(Object& element) {
+  ResultList values;
+  Object& value = valueFor(element, values).resolve(true);
+  if (value.base() != 'b' || !value.isDefined() || value.isEmpty()) call_.fail(message("erwcodmitboower"));
+  return value.boolValue();
+}
+
+}  // namespace kavor

@@ -1,0 +1,93 @@
+// What the `list` and `args` method families share: the checks before a list changes, the
+// reading of positions, the results that stand for elements, and running a code argument
+// once per element.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/containers.h"
+#include "types/methods.h"
+#include "types/str_common.h"
+
+namespace kavor {
+
+// One registrar per method family; registerListMethods() calls them all for both types.
+void registerListAccessMethods(TypeCode base);
+void registerListSearchMethods(TypeCode base);
+void registerListChangeMethods(TypeCode base);
+void registerListSortMethods(TypeCode base);
+
+// The list a method works on; fails with "Object is not defined" when it has no value.
+ListRecord& definedList(const MethodCall& call);
+// The list of a method that changes it (its elements or their order): an `args` parameter
+// refuses ("Not applicable for variable input/output object of type 'args'"), the object
+// must be modifiable, and with `structure` no iteration may run over it ("infeasible during
+// iteration").
+ListRecord& changeableList(const MethodCall& call, bool structure);
+// Fails with "infeasible during iteration" when `element`'s value holds a container that is
+// being iterated: removing or replacing the element would pull it from under the loop.
+void requireReleasable(const MethodCall& call, const Object& element);
+// True when `inner` is `outer` or lies inside the value `outer` holds.
+bool holdsObject(const Object& outer, const Object& inner);
+
+// Reads int argument `index` (not empty) as a position counted from the front, or from the
+// end for the capital forms: an element (`PositionKind::Character`, p from the end is
+// count - 1 - p) or a gap where an element is inserted (`PositionKind::Gap`, p from the end
+// is count - p). Fails with "Infeasible index '%d' in list of length '%d'", filled with the
+// index as computed and the count, when it lies outside the list.
+size_t readIndex(const MethodCall& call, size_t index, bool fromEnd, size_t count, PositionKind kind);
+
+// Appends `element` to the results as an assignable place: an owned call-alias of the
+// element, constant when the list is reached as a constant. A place stays harmless when the
+// list drops the element while the place is still held (it becomes an empty value).
+void pushPlace(const MethodCall& call, Object& element);
+
+// Keeps a list's iteration count raised while a method runs code for each element, so that
+// the code cannot change the list's structure under the method. The code may still replace
+// the whole value; `intact()` tells whether the object still holds the same list.
+class ListHold {
+ public:
+  explicit ListHold(Object& object) : object_(object), list_(&object.asList()) { ++list_->iterationCount; }
+  ~ListHold() {
+    if (intact() && list_->iterationCount > 0) --list_->iterationCount;
+  }
+  ListHold(const ListHold&) = delete;
+  ListHold& operator=(const ListHold&) = delete;
+  bool intact() const { return object_.value == list_ && (object_.base() == 'l' || object_.base() == 'y'); }
+
+ private:
+  Object& object_;    // the list's object
+  ListRecord* list_;  // its payload when the hold began; only used while intact()
+};
+
+// Runs a code argument once per element with a variable bound to the element, as `find`
+// and `sort` do: the variable becomes a call-alias of the element (constant when the list
+// is reached as a constant). Afterwards it keeps its own access class again and holds a
+// copy of the last element it was bound to, not the binding: a lingering call-alias would
+// pin that element's type and refuse later changes of it.
+class ElementCode {
+ public:
+  // Checks the arguments (variable, code): exactly two, the first a variable, the second a
+  // `code` that is not empty ("Expect evaluable code").
+  explicit ElementCode(const MethodCall& call);
+  ~ElementCode();
+  ElementCode(const ElementCode&) = delete;
+  ElementCode& operator=(const ElementCode&) = delete;
+
+  // Binds the variable to `element`, evaluates the code and returns its one value
+  // ("Expect code with exactly one value"); `values` keeps it alive.
+  Object& valueFor(Object& element, ResultList& values);
+  // As valueFor, for a code that must yield a non-empty `bool` ("Expect code with boolean
+  // value").
+  bool holdsFor(Object& element);
+
+ private:
+  const MethodCall& call_;  // the method running the code; raises its failures
+  Object& variable_;   // the variable argument, bound to each element in turn
+  TreeNode& code_;     // the code argument's tree
+  int32_t savedKind_;  // the variable's access class before the method
+  bool bound_ = false; // the variable has been bound to an element by this method
+};
+
+}  // namespace kavor
