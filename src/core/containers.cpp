@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "analysis/text_form.h"
+#include "streams/str_data.h"
 
 namespace kavor {
 
@@ -111,6 +112,40 @@ long long ListRecord::elementIndex(Object& element, size_t start, bool backwards
   for (size_t i = count; i-- > start;)
     if (equals(at(i), element, true)) return static_cast<long long>(i);
   return -1;
+}
+
+namespace {
+// The watches of the loops running now, innermost last; empty almost always.
+std::vector<IterationWatch*>& activeWatches() {
+  static std::vector<IterationWatch*> watches;
+  return watches;
+}
+}  // namespace
+
+IterationWatch::IterationWatch(const void* payload) : payload_(payload) { activeWatches().push_back(this); }
+
+IterationWatch::~IterationWatch() {
+  auto& watches = activeWatches();
+  for (size_t i = watches.size(); i-- > 0;) {
+    if (watches[i] != this) continue;
+    watches.erase(watches.begin() + static_cast<std::ptrdiff_t>(i));
+    break;
+  }
+}
+
+void IterationWatch::payloadReleased(const void* payload) {
+  for (IterationWatch* watch : activeWatches())
+    if (watch->payload_ == payload) watch->alive_ = false;
+}
+
+bool isBeingIterated(const Object& object) {
+  if (object.value == nullptr || object.isIndirection()) return false;
+  switch (object.base()) {
+    case 'l': case 'y': return object.asList().iterationCount > 0;
+    case 's': return object.asStr().iterationCount > 0;
+    case 'h': case 'm': return object.asHash().iterationCount > 0;
+    default: return false;
+  }
 }
 
 int nameHash(const std::string& text) {

@@ -86,6 +86,28 @@ struct HashTable {
   const std::vector<HashEntry*>& entries();
 };
 
+// True while a `for`/`For` runs over the container value `object` holds (list, args, str,
+// hash, set): its structure must not change, nor may it be destroyed or replaced.
+bool isBeingIterated(const Object& object);
+
+// Watches the payload a loop runs over. A payload released while the loop runs (its
+// Object destroyed or emptied by some path the loop could not prevent) marks the watch
+// dead, so the loop stops instead of touching freed memory.
+class IterationWatch {
+ public:
+  explicit IterationWatch(const void* payload);
+  ~IterationWatch();
+  IterationWatch(const IterationWatch&) = delete;
+  IterationWatch& operator=(const IterationWatch&) = delete;
+  bool alive() const { return alive_; }
+  // Called whenever a container payload is released.
+  static void payloadReleased(const void* payload);
+
+ private:
+  const void* payload_;  // the watched payload; never dereferenced here
+  bool alive_ = true;    // false once the payload was released
+};
+
 // The bucket of a key: a reference by its target's identity, anything else by the name hash
 // of its text form.
 int hashBucket(Object& key);

@@ -138,6 +138,8 @@ void Object::createPayload(const Object* templateObject) {
 // user value record stays.
 void Object::releasePayload() {
   if (value == nullptr) return;
+  TypeCode base = baseCode(typeCode);
+  if (base == 'l' || base == 'y' || base == 's' || base == 'h' || base == 'm') IterationWatch::payloadReleased(value);
   switch (baseCode(typeCode)) {
     case '0': delete static_cast<DateValue*>(value); break;
     case '2': delete static_cast<TimezoneValue*>(value); break;

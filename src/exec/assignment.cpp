@@ -64,6 +64,16 @@ std::string parameterRestriction(const Result& target, const Result& source, cha
   return "";
 }
 
+// A container that a loop runs over keeps its value until the loop ends: it may be
+// neither replaced, rebound nor moved away.
+std::string iterationRestriction(const Result& target, const Result& source, char op, const std::string& word) {
+  bool targetIterated = isBeingIterated(target.object->resolve(op == '@' || op == '$' ? false : true)) ||
+                        isBeingIterated(*target.object);
+  bool sourceMoved = op == '~' && isBeingIterated(source.object->resolve(false));
+  if (!targetIterated && !sourceMoved) return "";
+  return word + " " + message("unzwaeite");
+}
+
 }  // namespace
 
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
@@ -90,22 +100,20 @@ void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& 
     ResultList all;
     sources.evaluateAll(all);
     bool oneList = all.size() == 1 && all[0].object->resolve(true).base() == 'l';
-    if (!oneList) {
-      std::string failure = checkModifiable(*target, message(wordKey));
-      if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
-      ListRecord fresh;
-      for (Result& entry : all) {
-        failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
-        if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
-      }
-      ListRecord& list = target->object->resolve(true).asList();
-      list.clear();
-      list.appendAll(fresh);
-      return;
-    }
     std::string failure = checkModifiable(*target, message(wordKey));
-    if (failure.empty()) failure = transfer(*target->object, *all[0].object, kind);
+    if (failure.empty() && isBeingIterated(target->object->resolve(true)))
+      failure = std::string(message(wordKey)) + " " + message("unzwaeite");
+    if (failure.empty() && oneList) failure = transfer(*target->object, *all[0].object, kind);
     if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+    if (oneList) return;
+    ListRecord fresh;
+    for (Result& entry : all) {
+      failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
+      if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+    }
+    ListRecord& list = target->object->resolve(true).asList();
+    list.clear();
+    list.appendAll(fresh);
     return;
   }
   while (target != nullptr) {
@@ -114,6 +122,7 @@ void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& 
     if (node.op == '?') wordKey = isReferenceCode(source->object->typeCode) ? "ref" : "zuw";
     std::string failure = checkModifiable(*target, message(wordKey));
     if (failure.empty()) failure = parameterRestriction(*target, *source, node.op);
+    if (failure.empty()) failure = iterationRestriction(*target, *source, node.op, message(wordKey));
     if (failure.empty()) {
       failure = compound ? applyCompound(exec, node, node.op, *target->object, *source->object)
                          : transfer(*target->object, *source->object, kind);

@@ -1,5 +1,6 @@
 // Destroying and clearing objects (del, clear) and the tests on objects (def, empty, ref,
 // alias, count).
+#include "core/containers.h"
 #include "core/messages.h"
 #include "exec/builtins.h"
 #include "exec/values.h"
@@ -17,6 +18,9 @@ Object& changedObject(const BuiltinCall& call, ResultList& args, size_t index, c
   if (mustBeDefined && !object.resolve(true).isDefined()) call.fail(message("insnicdef"));
   call.require(checkModifiable(args[index], message("zuw")));
   if (object.isAny() && hasTypedIndirection(object)) call.fail(message(anyBlockedKey));
+  // A loop is running over the container: destroying or emptying it would pull the
+  // elements from under the loop.
+  if (isBeingIterated(object.resolve(true))) call.fail(message("unzwaeite"));
   return object;
 }
 

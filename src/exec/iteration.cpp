@@ -13,16 +13,20 @@ namespace kavor {
 namespace {
 
 // Raises a container's iteration count for the duration of one loop, also when the loop
-// ends by an error.
+// ends by an error, and notices when the container's payload goes away during the loop.
 class IterationGuard {
  public:
-  explicit IterationGuard(int32_t& count) : count_(count) { ++count_; }
-  ~IterationGuard() { --count_; }
+  IterationGuard(const void* payload, int32_t& count) : watch_(payload), count_(count) { ++count_; }
+  ~IterationGuard() {
+    if (watch_.alive()) --count_;
+  }
   IterationGuard(const IterationGuard&) = delete;
   IterationGuard& operator=(const IterationGuard&) = delete;
+  bool alive() const { return watch_.alive(); }
 
  private:
-  int32_t& count_;
+  IterationWatch watch_;
+  int32_t& count_;  // the container's count; only touched while the payload lives
 };
 
 // Runs the body once: as a block (statement form) or as expressions whose values are
@@ -70,9 +74,9 @@ void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context
 
   if (object.base() == 's') {
     STR_DATA& text = object.asStr();
-    IterationGuard guard(text.iterationCount);
+    IterationGuard guard(&text, text.iterationCount);
     size_t count = text.text.size();
-    for (size_t step = 0; step < count && step < text.text.size(); ++step) {
+    for (size_t step = 0; step < count && guard.alive() && step < text.text.size(); ++step) {
       size_t index = backwards ? text.text.size() - 1 - step : step;
       Object character('c');
       character.setChar(static_cast<unsigned char>(text.text[index]));
@@ -83,11 +87,11 @@ void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context
   }
 
   ListRecord& list = object.asList();
-  IterationGuard guard(list.iterationCount);
+  IterationGuard guard(&list, list.iterationCount);
   int32_t savedKind = variable.transferKind;
   variable.transferKind = access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
   try {
-    for (size_t step = 0; step < list.size(); ++step) {
+    for (size_t step = 0; guard.alive() && step < list.size(); ++step) {
       Object& element = list.at(backwards ? list.size() - 1 - step : step);
       check.require(transfer(variable, element, Transfer::CallAlias));
       if (runBody(exec, args[1], context, results)) break;

@@ -70,20 +70,10 @@ bool visitWithin(const Object& outer, Stop stop) {
   return false;
 }
 
-bool iterated(const Object& object) {
-  if (object.value == nullptr || object.isIndirection()) return false;
-  switch (object.base()) {
-    case 'l': case 'y': return object.asList().iterationCount > 0;
-    case 's': return object.asStr().iterationCount > 0;
-    case 'h': case 'm': return object.asHash().iterationCount > 0;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 void requireReleasable(const MethodCall& call, const Object& element) {
-  if (visitWithin(element, iterated)) call.fail(message("unzwaeite"));
+  if (visitWithin(element, isBeingIterated)) call.fail(message("unzwaeite"));
 }
 
 bool holdsObject(const Object& outer, const Object& inner) {
