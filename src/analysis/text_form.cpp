@@ -5,6 +5,7 @@
 
 #include "core/containers.h"
 #include "core/messages.h"
+#include "exec/values.h"
 #include "core/payloads.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
@@ -167,23 +168,6 @@ bool allDigits(const std::string& text, size_t from, size_t to) {
   return true;
 }
 
-// The most specific value a text denotes, as the `any` method of `str` chooses it.
-void mostSpecificValue(const std::string& text, Object& value) {
-  if (BigInt::isIntegerLiteral(text)) {
-    value.construct('i');
-    value.asInt() = *BigInt::fromText(text);
-  } else if (isRealLiteral(text)) {
-    value.construct('r');
-    value.asReal().setText(text);
-  } else if (text.size() == 1) {
-    value.construct('c');
-    value.setChar(static_cast<unsigned char>(text[0]));
-  } else {
-    value.construct('s');
-    value.asStr().text = text;
-  }
-}
-
 }  // namespace
 
 bool writeText(const Object& object, std::string& out, std::string* failure) {
@@ -195,6 +179,17 @@ std::string textForm(const Object& object) {
   std::string out;
   writeText(object, out);
   return out;
+}
+
+std::unique_ptr<Object> mostSpecificValue(std::string text) {
+  if (BigInt::isIntegerLiteral(text)) return makeInt(*BigInt::fromText(text));
+  if (isRealLiteral(text)) {
+    auto real = std::make_unique<Object>('r');
+    real->asReal().setText(std::move(text));
+    return real;
+  }
+  if (text.size() == 1) return makeChar(static_cast<unsigned char>(text[0]));
+  return makeStr(std::move(text));
 }
 
 bool isRealLiteral(const std::string& text) {
@@ -230,9 +225,8 @@ std::string convertString(const std::string& text, Object& targetIn) {
   Object& target = targetIn.resolve(true);
   auto refuse = [&] { return fillKey("umwzeiketnicmoe", {text, typeName(target, true)}); };
   if (target.isAny()) {
-    Object value;
-    mostSpecificValue(text, value);
-    return transfer(target, value, Transfer::Copy);
+    std::unique_ptr<Object> value = mostSpecificValue(text);
+    return transfer(target, *value, Transfer::Copy);
   }
   switch (target.base()) {
     case 'b':

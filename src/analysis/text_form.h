@@ -2,6 +2,7 @@
 // conversion of text back into typed values.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ namespace kavor {
 bool writeText(const Object& object, std::string& out, std::string* failure = nullptr);
 // The text form, or "" when there is none.
 std::string textForm(const Object& object);
+
+// The most specific value a text denotes: an int, else a real, else a char (one
+// character), else the str itself. Reading into an `any` and the `any` method of `str`
+// use it.
+std::unique_ptr<Object> mostSpecificValue(std::string text);
 
 // Stores the value `text` denotes into `target` by the target's type (an indirection: into
 // what it points to; an `any`: the most specific of int, real, char and str); returns "" or

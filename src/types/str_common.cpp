@@ -109,15 +109,5 @@ size_t strippable(std::string_view text, const std::vector<std::string>& set, bo
   return stripped;
 }
 
-std::unique_ptr<Object> mostSpecificValue(std::string text) {
-  if (std::optional<BigInt> integer = BigInt::fromText(text)) return makeInt(*integer);
-  if (isRealLiteral(text)) {
-    auto real = std::make_unique<Object>('r');
-    real->asReal().setText(std::move(text));
-    return real;
-  }
-  if (text.size() == 1) return makeChar(static_cast<unsigned char>(text[0]));
-  return makeStr(std::move(text));
-}
 
 }  // namespace kavor

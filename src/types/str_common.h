@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/text_form.h"
 #include "streams/str_data.h"
 #include "types/methods.h"
 
@@ -99,6 +100,6 @@ size_t strippable(std::string_view text, const std::vector<std::string>& set, bo
 
 // The value a token stands for: an int literal an `int`, a real literal a `real`, one byte
 // a `char`, anything else a `str`.
-std::unique_ptr<Object> mostSpecificValue(std::string text);
+
 
 }  // namespace kavor
