@@ -168,6 +168,14 @@ std::string moveValue(Object& targetIn, Object& sourceIn) {
 void copyValue(Object& target, const Object& sourceIn) {
   const Object& source = const_cast<Object&>(sourceIn).resolve(true);
   if (&target == &source) return;
+  if (target.isAny() && target.value != nullptr && !target.isIndirection() && liesWithin(target, &source)) {
+    // The any is about to give up the value that holds the source (`a = a.get(0)`): copy
+    // the source out first.
+    Object copy;
+    copy.constructLike(source);
+    copyValue(target, copy);
+    return;
+  }
   if (target.isAny()) {
     target.clear(false);
     if (source.typeCode == 'v' || source.typeCode == 'V') {

@@ -273,23 +273,8 @@ void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, Re
   splitCommas(&group, items);
   ResultList args;
   for (TreeNode* item : items) exec.evaluate(*item, context, args);
-  Object& target = object.resolve(true);
-  std::string type = typeName(target, true);
-  std::string key = methodKey("", args);
-  MethodHandler handler = target.base() == 'k' ? nullptr : findMethod(target.base(), key, results != nullptr);
-  if (handler == nullptr) {
-    std::string suffix = " (" + std::string(message("dattyp")) + " '" + type + "')";
-    exec.raise(group, notDefinedText(message(results ? "fun" : "pro"), "", suffix));
-  }
-  MethodCall method{exec, group, context, target, objectAccess, args, results, type + ":"};
-  target.methodBusy = 1;
-  try {
-    handler(method);
-  } catch (...) {
-    target.methodBusy = 0;
-    throw;
-  }
-  target.methodBusy = 0;
+  std::string failure = callMethod(exec, group, context, object.resolve(true), objectAccess, "", args, results);
+  if (!failure.empty()) exec.raise(group, failure);
 }
 
 bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results) {
@@ -335,13 +320,36 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
 
 }  // namespace
 
+std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
+                       const std::string& name, ResultList& args, ResultList* results) {
+  bool wantFunction = results != nullptr;
+  std::string type = typeName(target, true);
+  std::string key = methodKey(name, args);
+  MethodHandler handler = findMethod(target.base(), key, wantFunction);
+  if (handler == nullptr) {
+    if (findMethod(target.base(), key, !wantFunction) != nullptr)
+      return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
+    std::string suffix = " (" + std::string(message("dattyp")) + " '" + type + "')";
+    return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
+  }
+  MethodCall method{exec, call, context, target, access, args, results, type + ":" + name};
+  // Indirections of the object do not count as typed while its own method runs.
+  target.methodBusy = 1;
+  try {
+    handler(method);
+  } catch (...) {
+    target.methodBusy = 0;
+    throw;
+  }
+  target.methodBusy = 0;
+  return "";
+}
+
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object* object, int objectAccess) {
   bool wantFunction = results != nullptr;
   if (object != nullptr) {
     Object& target = object->resolve(true);
-    std::string type = typeName(target, true);
-    std::string suffix = " (" + std::string(message("dattyp")) + " '" + type + "')";
     if ((call.text == "for" || call.text == "For") && hasIteration(target.base())) {
       iterateContainer(exec, call, context, target, objectAccess, results);
       return "";
@@ -349,24 +357,9 @@ std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& conte
     if (target.base() != 'k') {
       ResultList args;
       evaluateArguments(exec, call, context, args);
-      std::string key = methodKey(call.text, args);
-      MethodHandler handler = findMethod(target.base(), key, wantFunction);
-      if (handler == nullptr) {
-        if (findMethod(target.base(), key, !wantFunction) != nullptr)
-          return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
-        return notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, suffix);
-      }
-      MethodCall method{exec, call, context, target, objectAccess, args, results, type + ":" + call.text};
-      target.methodBusy = 1;
-      try {
-        handler(method);
-      } catch (...) {
-        target.methodBusy = 0;
-        throw;
-      }
-      target.methodBusy = 0;
-      return "";
+      return callMethod(exec, call, context, target, objectAccess, call.text, args, results);
     }
+    std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
     return notDefinedText(message(wantFunction ? "typfun" : "typpro"), call.text, suffix);
   }
 

@@ -51,6 +51,11 @@ void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, Re
 // from the arguments. Returns false when the type answers no such unnamed call.
 bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results);
 
+// Runs the built-in method `name` of `target`'s type with evaluated arguments. Returns ""
+// when it ran, else the text saying why not (no such method, or not in this form).
+std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
+                       const std::string& name, ResultList& args, ResultList* results);
+
 // Offers a call form to the program's procedures (statement) or functions (expression).
 // Returns "" when the call was made, else the text saying why not.
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,

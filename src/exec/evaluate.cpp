@@ -248,6 +248,24 @@ void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, Resu
   }
 }
 
+// `x[i, ...]`: the method "[]" of each object the left side yields, with the bracket's
+// contents as arguments. Its results are places, so `l[0] = 5` assigns into the list.
+void evalSubscript(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  if (!node.left) exec.raise(node, message("ausniceca"));
+  ResultList objects;
+  exec.evaluate(*node.left, context, objects);
+  std::vector<TreeNode*> items;
+  if (node.right && !(node.right->op == '#' && !node.right->left && !node.right->right))
+    splitCommas(node.right.get(), items);
+  for (Result& entry : objects) {
+    ResultList args;
+    for (TreeNode* item : items) exec.evaluate(*item, context, args);
+    std::string failure =
+        callMethod(exec, node, context, entry.object->resolve(true), entry.access, "[]", args, &results);
+    if (!failure.empty()) exec.raise(node, failure);
+  }
+}
+
 void evalNotEvaluable(Executor& exec, TreeNode& node, const ExecContext&, ResultList&) {
   exec.raise(node, message("ausniceca"));
 }
@@ -274,6 +292,7 @@ EvalHandler chooseOperatorHandler(const TreeNode& node) {
   if (pair == "++" || pair == "--") return evalUnary;
   if (pair == ".." || pair == ".:" || pair == ":.") return evalRange;
   if (pair == "->") return evalPair;
+  if (pair == "[]") return evalSubscript;
   if (pair == "||") return evalOr;
   if (pair == "&&") return evalAnd;
   return nullptr;

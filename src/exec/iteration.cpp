@@ -50,6 +50,17 @@ bool runBody(Executor& exec, const Result& body, const ExecContext& context, Res
   return exec.loopShouldEnd();
 }
 
+// After the loop the variable no longer stands for an element: it keeps a copy of the last
+// element it was bound to, so later changes of the list do not reach it.
+void releaseLoopVariable(Object& variable) {
+  if (!isCallAliasCode(variable.typeCode) || variable.value == nullptr) return;
+  Object last;
+  last.constructLike(*variable.target());
+  variable.clear(false);
+  if (variable.value == nullptr && !variable.isAny() && variable.base() != 'k') variable.createPayload();
+  transfer(variable, last, Transfer::Copy);
+}
+
 }  // namespace
 
 bool hasIteration(TypeCode base) {
@@ -98,9 +109,11 @@ void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context
     }
   } catch (...) {
     variable.transferKind = savedKind;
+    releaseLoopVariable(variable);
     throw;
   }
   variable.transferKind = savedKind;
+  releaseLoopVariable(variable);
 }
 
 }  // namespace kavor

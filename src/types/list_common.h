@@ -44,21 +44,21 @@ size_t readIndex(const MethodCall& call, size_t index, bool fromEnd, size_t coun
 void pushPlace(const MethodCall& call, Object& element);
 
 // Keeps a list's iteration count raised while a method runs code for each element, so that
-// the code cannot change the list's structure under the method. The code may still replace
-// the whole value; `intact()` tells whether the object still holds the same list.
+// the code cannot change the list's structure under the method. The code may still release
+// the whole list (by replacing or destroying its value); `alive()` tells whether it did not.
 class ListHold {
  public:
-  explicit ListHold(Object& object) : object_(object), list_(&object.asList()) { ++list_->iterationCount; }
+  explicit ListHold(ListRecord& list) : watch_(&list), list_(list) { ++list_.iterationCount; }
   ~ListHold() {
-    if (intact() && list_->iterationCount > 0) --list_->iterationCount;
+    if (watch_.alive()) --list_.iterationCount;
   }
   ListHold(const ListHold&) = delete;
   ListHold& operator=(const ListHold&) = delete;
-  bool intact() const { return object_.value == list_ && (object_.base() == 'l' || object_.base() == 'y'); }
+  bool alive() const { return watch_.alive(); }
 
  private:
-  Object& object_;    // the list's object
-  ListRecord* list_;  // its payload when the hold began; only used while intact()
+  IterationWatch watch_;  // notices the release of the list's payload
+  ListRecord& list_;      // the list; only touched while the watch is alive
 };
 
 // Runs a code argument once per element with a variable bound to the element, as `find`

@@ -13,12 +13,12 @@ namespace {
 void search(MethodCall& call, bool fromEnd, bool all) {
   ListRecord& list = definedList(call);
   ElementCode code(call);
-  ListHold hold(call.object);
+  ListHold hold(list);
   const size_t count = list.size();
   for (size_t step = 0; step < count; ++step) {
     bool found = code.holdsFor(list.at(fromEnd ? count - 1 - step : step));
     // The code may have replaced the whole list; what follows would read a stale one.
-    if (!hold.intact() || list.size() != count) call.fail(message("unzwaeite"));
+    if (!hold.alive() || list.size() != count) call.fail(message("unzwaeite"));
     if (!found) continue;
     call.out().pushOwned(makeInt(static_cast<long long>(step)), Access::ConstResult);
     if (!all) return;

@@ -25,11 +25,11 @@ std::vector<std::unique_ptr<Object>> codeKeys(MethodCall& call, ElementCode& cod
   std::vector<std::unique_ptr<Object>> keys;
   const size_t count = list.size();
   keys.reserve(count);
-  ListHold hold(call.object);
+  ListHold hold(list);
   for (size_t i = 0; i < count; ++i) {
     ResultList values;
     Object& value = code.valueFor(list.at(i), values);
-    if (!hold.intact() || list.size() != count) call.fail(message("unzwaeite"));
+    if (!hold.alive() || list.size() != count) call.fail(message("unzwaeite"));
     auto key = std::make_unique<Object>('v');
     call.require(transfer(*key, value, Transfer::ReferenceOrCopy));
     keys.push_back(std::move(key));
