@@ -64,6 +64,13 @@ void ListRecord::clear() {
   head = 0;
 }
 
+void ListRecord::handOverObjects(std::vector<std::unique_ptr<Object>>& out) {
+  for (size_t i = head; i < slots.size(); ++i)
+    if (slots[i]) out.push_back(std::move(slots[i]));
+  slots.clear();
+  head = 0;
+}
+
 void ListRecord::appendAll(ListRecord& other) {
   for (size_t i = 0; i < other.size(); ++i) slots.push_back(std::move(other.slots[other.head + i]));
   other.slots.clear();
@@ -218,6 +225,18 @@ void HashTable::clear() {
   count = 0;
   indexValid = false;
   index.clear();
+}
+
+void HashTable::handOverObjects(std::vector<std::unique_ptr<Object>>& out) {
+  if (buckets) {
+    for (auto& bucket : *buckets) {
+      for (HashEntry& entry : bucket) {
+        if (entry.key) out.push_back(std::move(entry.key));
+        if (entry.value) out.push_back(std::move(entry.value));
+      }
+    }
+  }
+  clear();
 }
 
 const std::vector<HashEntry*>& HashTable::entries() {

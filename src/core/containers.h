@@ -39,6 +39,9 @@ struct ListRecord {
   // Removes the element at `index` and hands it to the caller.
   std::unique_ptr<Object> take(size_t index);
   void clear();
+  // Moves every element into `out` (for destruction without recursion); the list is left
+  // empty.
+  void handOverObjects(std::vector<std::unique_ptr<Object>>& out);
   // Appends all elements of `other`, which is left empty.
   void appendAll(ListRecord& other);
   // Inserts already built elements, in their order, so that the first stands at `index`.
@@ -82,6 +85,9 @@ struct HashTable {
   std::string insert(Object& key, Object* value, int keyKind, int valueKind);
   bool remove(Object& key);
   void clear();
+  // Moves every key and value into `out` (for destruction without recursion); the table is
+  // left empty.
+  void handOverObjects(std::vector<std::unique_ptr<Object>>& out);
   // Entries in iteration order (builds the index when needed).
   const std::vector<HashEntry*>& entries();
 };

@@ -44,6 +44,9 @@ struct Interpreter {
   std::unique_ptr<TreeNode> programTree;
 
   // --- analysis and execution ---
+  // How far (bytes) the native stack may grow below the first statement before a run stops
+  // with "Stack overflow"; set by the entry point from the stack it runs on.
+  long stackLimit = 949999;
   // Names of the included source files, by file index; index -1 is the program file.
   std::vector<std::string> sourceFiles;
   // The CPU-time and real-time clocks of get_calctime and get_realtime.

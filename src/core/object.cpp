@@ -134,6 +134,49 @@ void Object::createPayload(const Object* templateObject) {
   }
 }
 
+namespace {
+
+// Objects taken out of containers that are being destroyed, waiting for their own
+// destruction. Destroying a container hands its elements to the outermost destruction
+// running, which destroys them one by one: however deeply values nest, destruction needs
+// no deeper native recursion than one level.
+std::vector<std::unique_ptr<Object>>* pendingDestruction = nullptr;
+
+// Destroys Objects taken out of a value being released.
+void destroyTaken(std::vector<std::unique_ptr<Object>>& taken) {
+  if (pendingDestruction != nullptr) {
+    for (auto& object : taken) pendingDestruction->push_back(std::move(object));
+    return;
+  }
+  std::vector<std::unique_ptr<Object>> pending = std::move(taken);
+  pendingDestruction = &pending;
+  while (!pending.empty()) {
+    std::unique_ptr<Object> next = std::move(pending.back());
+    pending.pop_back();
+    next.reset();
+  }
+  pendingDestruction = nullptr;
+}
+
+template <typename Container>
+void destroyContainer(Container* container) {
+  std::vector<std::unique_ptr<Object>> taken;
+  container->handOverObjects(taken);
+  delete container;
+  destroyTaken(taken);
+}
+
+void destroyMembers(UserValue& user) {
+  if (!user.groups) return;
+  std::vector<std::unique_ptr<Object>> taken;
+  for (auto& group : *user.groups)
+    for (auto& member : group) taken.push_back(std::move(member));
+  user.groups.reset();
+  destroyTaken(taken);
+}
+
+}  // namespace
+
 // Frees the payload of a plain (possibly held) value. For `k` only the members go; the
 // user value record stays.
 void Object::releasePayload() {
@@ -149,13 +192,13 @@ void Object::releasePayload() {
     case 'e': delete static_cast<ErrorValue*>(value); break;
     case 'f': delete static_cast<FILE_DATA*>(value); break;
     case 'g': delete static_cast<GraphValue*>(value); break;
-    case 'h': case 'm': delete static_cast<HashTable*>(value); break;
+    case 'h': case 'm': destroyContainer(static_cast<HashTable*>(value)); break;
     case 'i':
       static_cast<BigInt*>(value)->~BigInt();
       IntPool::release(value);
       break;
-    case 'k': asUser().groups.reset(); return;
-    case 'l': case 'y': delete static_cast<ListRecord*>(value); break;
+    case 'k': destroyMembers(asUser()); return;
+    case 'l': case 'y': destroyContainer(static_cast<ListRecord*>(value)); break;
     case 'r': delete static_cast<BigReal*>(value); break;
     case 's': delete static_cast<STR_DATA*>(value); break;
     case 't': delete static_cast<TimeValue*>(value); break;
@@ -225,7 +268,7 @@ void Object::makeEmpty() {
   switch (base) {
     case 'b': word = kEmptyBool; break;
     case 'c': case 'o': case 'n': word = 0; break;
-    case 'k': asUser().groups.reset(); assignPrototype(*this); break;
+    case 'k': destroyMembers(asUser()); assignPrototype(*this); break;
     case 'u':
       asAny2().first.makeEmpty();
       asAny2().second.makeEmpty();

@@ -1,15 +1,57 @@
 // Process entry of the kavor interpreter.
+#include <pthread.h>
+
 #include <cstdio>
 #include <exception>
 
 #include "driver/startup.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+// The interpreter runs on a thread of its own with a large stack: values nest and
+// programs recurse through native recursion, and a large stack lets both go deep before
+// the run stops with "Stack overflow". Only touched pages of the stack take memory.
+constexpr size_t kInterpreterStack = size_t(1) << 30;
+// Kavor recursion may use this much of it; the rest is headroom for the recursion of deeply
+// nested values (copying, comparing, destroying) below the deepest statement.
+constexpr long kRecursionLimit = 256L << 20;
+// Without a thread of its own the interpreter keeps within the default process stack.
+constexpr long kMainStackLimit = 949999;
+
+struct Run {
+  int argc;
+  char** argv;
+  long stackLimit;
+  int status = 1;
+};
+
+int runGuarded(int argc, char** argv, long stackLimit) {
   try {
-    return kavor::runKavor(argc, argv);
+    return kavor::runKavor(argc, argv, stackLimit);
   } catch (const std::exception& failure) {
     // Only exhaustion of memory during start-up or teardown can get here.
     std::fprintf(stderr, "kavor: %s\n", failure.what());
     return 1;
   }
+}
+
+void* runOnThread(void* data) {
+  auto* run = static_cast<Run*>(data);
+  run->status = runGuarded(run->argc, run->argv, run->stackLimit);
+  return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Run run{argc, argv, kRecursionLimit};
+  pthread_attr_t attributes;
+  pthread_t thread;
+  bool started = pthread_attr_init(&attributes) == 0 &&
+                 pthread_attr_setstacksize(&attributes, kInterpreterStack) == 0 &&
+                 pthread_create(&thread, &attributes, runOnThread, &run) == 0;
+  if (!started) return runGuarded(argc, argv, kMainStackLimit);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attributes);
+  return run.status;
 }

@@ -33,10 +33,11 @@ void tearDown(Interpreter& interp) {
 
 }  // namespace
 
-int runKavor(int argc, const char* const* argv) {
+int runKavor(int argc, const char* const* argv, long stackLimit) {
   // The interpreter is large and lives as long as the process; it stays off the native stack
   // that the executor watches for runaway recursion.
   auto interp = std::make_unique<Interpreter>();
+  interp->stackLimit = stackLimit;
   interp->programArguments.reserve(argc > 0 ? static_cast<size_t>(argc) : 0);
 
   const std::string argument0 = argc > 0 && argv[0] != nullptr ? argv[0] : "";

@@ -111,7 +111,9 @@ void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& 
       failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
       if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
     }
-    ListRecord& list = target->object->resolve(true).asList();
+    Object& listObject = target->object->resolve(true);
+    if (listObject.value == nullptr) listObject.createPayload();  // an undefined list gets a value
+    ListRecord& list = listObject.asList();
     list.clear();
     list.appendAll(fresh);
     return;

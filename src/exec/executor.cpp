@@ -11,14 +11,6 @@
 
 namespace kavor {
 
-namespace {
-
-// How far the native stack may grow below the first statement before a run is stopped with
-// a catchable "Stack overflow". Well inside the 8 MiB a process stack has by default.
-constexpr long kStackLimit = 949999;
-
-}  // namespace
-
 void ControlCount::set(const BigInt& value) {
   present_ = true;
   big_.reset();
@@ -133,7 +125,7 @@ void Executor::executeStatement(TreeNode& node, const ExecContext& context) {
     control.stackBase = &here;
   } else {
     long distance = control.stackBase - &here;
-    if (distance > kStackLimit || distance < -kStackLimit) raise(node, message("staueb"));
+    if (distance > interp.stackLimit || distance < -interp.stackLimit) raise(node, message("staueb"));
   }
   control.currentStatement = &node;
   if (node.execHandler == nullptr) node.execHandler = dispatchStatement;
@@ -144,7 +136,7 @@ void Executor::evaluate(TreeNode& node, const ExecContext& context, ResultList& 
   char here;
   if (control.stackBase != nullptr) {
     long distance = control.stackBase - &here;
-    if (distance > kStackLimit || distance < -kStackLimit) raise(node, message("staueb"));
+    if (distance > interp.stackLimit || distance < -interp.stackLimit) raise(node, message("staueb"));
   }
   if (node.curlyBlock && node.codeFlag == 0) {
     // A block written where a value is expected is a code value.
