@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/object.h"
+#include "core/payloads.h"
 
 namespace kavor {
 
@@ -91,6 +92,50 @@ struct HashTable {
   // Entries in iteration order (builds the index when needed).
   const std::vector<HashEntry*>& entries();
 };
+
+// True when `stop` holds for `outer` or for any Object its value holds (elements, keys and
+// values, halves, members), walked with an explicit stack because values may nest deeply.
+// Indirections are not followed.
+template <class Stop>
+bool anyWithin(const Object& outer, Stop stop) {
+  std::vector<const Object*> pending{&outer};
+  while (!pending.empty()) {
+    const Object* current = pending.back();
+    pending.pop_back();
+    if (stop(*current)) return true;
+    if (current->value == nullptr || current->isIndirection()) continue;
+    switch (current->base()) {
+      case 'l': case 'y': {
+        ListRecord& list = current->asList();
+        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
+        break;
+      }
+      case 'h': case 'm':
+        for (HashEntry* entry : current->asHash().entries()) {
+          pending.push_back(entry->key.get());
+          if (entry->value) pending.push_back(entry->value.get());
+        }
+        break;
+      case 'u':
+        pending.push_back(&current->asAny2().first);
+        pending.push_back(&current->asAny2().second);
+        break;
+      case 'k':
+        if (current->asUser().groups)
+          for (auto& group : *current->asUser().groups)
+            for (auto& member : group) pending.push_back(member.get());
+        break;
+      default: break;
+    }
+  }
+  return false;
+}
+
+// True when `inner` is `outer` itself or lies inside the value `outer` holds, so that
+// replacing `outer`'s value would destroy it.
+inline bool liesWithin(const Object& outer, const Object* inner) {
+  return anyWithin(outer, [inner](const Object& object) { return &object == inner; });
+}
 
 // True while a `for`/`For` runs over the container value `object` holds (list, args, str,
 // hash, set): its structure must not change, nor may it be destroyed or replaced.

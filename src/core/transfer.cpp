@@ -16,43 +16,6 @@ namespace kavor {
 
 namespace {
 
-// True when `inner` is `outer` itself or lies inside the value `outer` holds (as an element,
-// member or half), so that replacing `outer`'s value would destroy it. Values are walked
-// with an explicit stack: nesting may be deep.
-bool liesWithin(const Object& outer, const Object* inner) {
-  std::vector<const Object*> pending{&outer};
-  size_t visits = 0;
-  while (!pending.empty() && ++visits < 10000000) {
-    const Object* current = pending.back();
-    pending.pop_back();
-    if (current == inner) return true;
-    if (current->value == nullptr || current->isIndirection()) continue;
-    switch (current->base()) {
-      case 'l': case 'y': {
-        ListRecord& list = current->asList();
-        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
-        break;
-      }
-      case 'h': case 'm':
-        for (HashEntry* entry : current->asHash().entries()) {
-          pending.push_back(entry->key.get());
-          if (entry->value) pending.push_back(entry->value.get());
-        }
-        break;
-      case 'u':
-        pending.push_back(&current->asAny2().first);
-        pending.push_back(&current->asAny2().second);
-        break;
-      case 'k':
-        if (current->asUser().groups)
-          for (auto& group : *current->asUser().groups)
-            for (auto& member : group) pending.push_back(member.get());
-        break;
-      default: break;
-    }
-  }
-  return false;
-}
 
 // The Object a name stands for: aliases and call-aliases followed, references kept.
 Object& throughAliases(Object& object) { return object.resolve(false); }

@@ -1,6 +1,8 @@
 // Argument lists, their checks, and calls of procedures, functions and methods.
 #include "exec/calls.h"
 
+#include <algorithm>
+
 #include "analysis/symbol_table.h"
 #include "core/containers.h"
 #include "core/messages.h"
@@ -146,39 +148,13 @@ std::string notDefinedText(const std::string& kindWord, const std::string& name,
 // Whether `value`, through its indirections and container contents, refers to the current
 // Object of a variable of `scope`: such a result would dangle once the scope is left.
 bool refersToLocal(TreeNode& scope, Object& value) {
-  std::vector<Object*> locals;
+  std::vector<const Object*> locals;
   for (TreeNode* variable : scope.symbols->allocation)
     if (!variable->incarnations.empty()) locals.push_back(variable->incarnations.back().get());
-  auto isLocal = [&](Object* object) {
-    for (Object* local : locals)
-      if (local == object) return true;
-    return false;
-  };
-  std::vector<Object*> pending{&value};
-  size_t visits = 0;
-  while (!pending.empty() && ++visits < 1000000) {
-    Object* current = pending.back();
-    pending.pop_back();
-    if (current->isIndirection()) {
-      if (current->value != nullptr && current != &value && isLocal(current->target())) return true;
-      if (current == &value && isReferenceCode(current->typeCode) && isLocal(current->target())) return true;
-      continue;
-    }
-    if (!current->isDefined()) continue;
-    switch (current->base()) {
-      case 'l': case 'y': {
-        ListRecord& list = current->asList();
-        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
-        break;
-      }
-      case 'u':
-        pending.push_back(&current->asAny2().first);
-        pending.push_back(&current->asAny2().second);
-        break;
-      default: break;
-    }
-  }
-  return false;
+  return anyWithin(value, [&locals](const Object& object) {
+    if (!object.isIndirection() || object.value == nullptr) return false;
+    return std::find(locals.begin(), locals.end(), object.target()) != locals.end();
+  });
 }
 
 void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,

@@ -132,7 +132,7 @@ void takeEnd(MethodCall& call, bool last) {
   }
   Object& variable = *call.args[0].object;
   // Replacing the variable's value must not destroy the list taken from.
-  if (holdsObject(variable, call.object) || holdsObject(variable.resolve(true), call.object))
+  if (liesWithin(variable, &call.object) || liesWithin(variable.resolve(true), &call.object))
     call.fail(message("vermuszykfresei"));
   size_t index = last ? list.size() - 1 : 0;
   // Taken out first, so that clearing the variable cannot reach the element.

@@ -35,49 +35,11 @@ namespace {
 // halves, members) until it returns true; returns whether it did. Walked with an explicit
 // stack, since values may nest deeply. Indirections are not followed: releasing one leaves
 // its target alone.
-template <class Stop>
-bool visitWithin(const Object& outer, Stop stop) {
-  std::vector<const Object*> pending{&outer};
-  while (!pending.empty()) {
-    const Object* current = pending.back();
-    pending.pop_back();
-    if (stop(*current)) return true;
-    if (current->value == nullptr || current->isIndirection()) continue;
-    switch (current->base()) {
-      case 'l': case 'y': {
-        ListRecord& list = current->asList();
-        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
-        break;
-      }
-      case 'h': case 'm':
-        for (HashEntry* entry : current->asHash().entries()) {
-          pending.push_back(entry->key.get());
-          if (entry->value) pending.push_back(entry->value.get());
-        }
-        break;
-      case 'u':
-        pending.push_back(&current->asAny2().first);
-        pending.push_back(&current->asAny2().second);
-        break;
-      case 'k':
-        if (current->asUser().groups)
-          for (auto& group : *current->asUser().groups)
-            for (auto& member : group) pending.push_back(member.get());
-        break;
-      default: break;
-    }
-  }
-  return false;
-}
 
 }  // namespace
 
 void requireReleasable(const MethodCall& call, const Object& element) {
-  if (visitWithin(element, isBeingIterated)) call.fail(message("unzwaeite"));
-}
-
-bool holdsObject(const Object& outer, const Object& inner) {
-  return visitWithin(outer, [&inner](const Object& object) { return &object == &inner; });
+  if (anyWithin(element, isBeingIterated)) call.fail(message("unzwaeite"));
 }
 
 size_t readIndex(const MethodCall& call, size_t index, bool fromEnd, size_t count, PositionKind kind) {

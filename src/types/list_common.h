@@ -29,7 +29,7 @@ ListRecord& changeableList(const MethodCall& call, bool structure);
 // being iterated: removing or replacing the element would pull it from under the loop.
 void requireReleasable(const MethodCall& call, const Object& element);
 // True when `inner` is `outer` or lies inside the value `outer` holds.
-bool holdsObject(const Object& outer, const Object& inner);
+
 
 // Reads int argument `index` (not empty) as a position counted from the front, or from the
 // end for the capital forms: an element (`PositionKind::Character`, p from the end is
