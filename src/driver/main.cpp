@@ -13,8 +13,14 @@ namespace {
 // the run stops with "Stack overflow". Only touched pages of the stack take memory.
 constexpr size_t kInterpreterStack = size_t(1) << 30;
 // Kavor recursion may use this much of it; the rest is headroom for the recursion of deeply
-// nested values (copying, comparing, destroying) below the deepest statement.
+// nested values (copying, comparing, destroying) below the deepest statement. The address
+// sanitizer cannot unwind an exception across more than 64 MiB of stack, so builds that
+// use it stay below that.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kRecursionLimit = 32L << 20;
+#else
 constexpr long kRecursionLimit = 256L << 20;
+#endif
 // Without a thread of its own the interpreter keeps within the default process stack.
 constexpr long kMainStackLimit = 949999;
 

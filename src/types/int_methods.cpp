@@ -1,5 +1,7 @@
 // The methods of `int`. The arithmetic lives in the number routines; this file checks the
 // object and the arguments and hands results over as new values.
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "core/messages.h"
