@@ -207,7 +207,9 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     control.breakCount.release();
     exec.raise(call, fillKey("posbrewerohnumgsch", {count}));
   }
-  if (results == nullptr || control.pending) return;
+  // An exception raised in the body stops the caller's statement too.
+  if (control.pending) throw ExceptionUnwind{};
+  if (results == nullptr) return;
   for (const Parameter& output : routine.outputs) {
     Object& value = *output.nameNode->incarnations.back();
     Object& resolved = value.resolve(true);

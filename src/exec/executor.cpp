@@ -165,6 +165,8 @@ void Executor::executeBlock(TreeNode* block, const ExecContext& context, bool op
       executeStatement(*statement, context);
     } catch (const ERROR& error) {
       makePending(error.message, error.kind, error.file, error.line);
+    } catch (const ExceptionUnwind&) {
+      // The exception that stopped the statement is already pending.
     } catch (const ProgramExit&) {
       if (scoped) leaveScope(*block);
       throw;

@@ -71,6 +71,10 @@ constexpr char Function = 'f';
 constexpr char None = 'x';
 }  // namespace NameKind
 
+// Thrown when a called procedure or function ends with an exception pending: the statement
+// that made the call stops at once (the exception is already pending; nothing is added).
+struct ExceptionUnwind {};
+
 // Thrown by `exit` and a failed `assert` to end the process with a status after the run's
 // teardown; never caught by the program.
 struct ProgramExit {
