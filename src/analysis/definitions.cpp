@@ -131,6 +131,7 @@ class Analyzer {
     if (header == nullptr) fail(definition, malformed, ErrorKind::Syntax);
     if (header->moduleName)
       fail(*header, fillKey("modopenicerlbei", {message(isFunction ? "fundef" : "prodef")}), ErrorKind::Syntax);
+    if (header->text.empty() && header->op == ':' && header->op2 == 0) checkExternalDefinition(*header, isFunction);
     if (header->op != '(' || header->text.empty()) {
       if (header->text.empty() && header->op != 0)
         fail(*header, fillKey("erwkeiopebei", {message(isFunction ? "fundef" : "prodef")}), ErrorKind::Syntax);
@@ -194,6 +195,19 @@ class Analyzer {
     }
     overloads.push_back(routine.get());
     scope.symbols->routines.push_back(std::move(routine));
+  }
+
+  // `proc T:f (...) {...}` defines a procedure of the user-defined type T. The type must be
+  // one the scope can see; no scope defines types yet, so every such definition is refused
+  // with the message that names the missing type.
+  void checkExternalDefinition(TreeNode& header, bool isFunction) {
+    std::string kind = message(isFunction ? "fundef" : "prodef");
+    TreeNode* type = header.left.get();
+    TreeNode* name = header.right.get();
+    if (type == nullptr || !isPlainName(*type) || name == nullptr || name->op != '(' || name->text.empty())
+      fail(header, fillKey("erwdattypnambeiext", {kind}), ErrorKind::Syntax);
+    if (typeCodeOf(type->text) != 'k') fail(*type, message("vordefdattyp"), ErrorKind::Analysis);
+    fail(*type, fillKey("dattypsconicdef", {type->text}), ErrorKind::Analysis);
   }
 
   // Two definitions that some call could not tell apart.
