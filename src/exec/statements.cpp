@@ -164,9 +164,12 @@ void execCatch(Executor& exec, TreeNode& node, const ExecContext& context) {
   ResultList args;
   try {
     evaluateArguments(exec, node, context, args);
-  } catch (...) {
-    exec.control.pending = std::move(pending);
+  } catch (const ProgramExit&) {
     throw;
+  } catch (...) {
+    // A second error while an exception is pending: the first one stays.
+    exec.control.pending = std::move(pending);
+    throw ExceptionUnwind{};
   }
   BuiltinCall call{exec, node, NameKind::Procedure, "sys:catch"};
   auto restore = [&](const std::string& failure) {
@@ -196,9 +199,12 @@ void execExit(Executor& exec, TreeNode& node, const ExecContext& context) {
   ResultList args;
   try {
     evaluateArguments(exec, node, context, args);
-  } catch (...) {
-    exec.control.pending = std::move(pending);
+  } catch (const ProgramExit&) {
     throw;
+  } catch (...) {
+    // A second error while an exception is pending: the first one stays.
+    exec.control.pending = std::move(pending);
+    throw ExceptionUnwind{};
   }
   exec.control.pending = std::move(pending);
   BuiltinCall call{exec, node, NameKind::Procedure, "sys:exit"};
