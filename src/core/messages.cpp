@@ -1,5 +1,6 @@
 #include "core/messages.h"
 
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 
@@ -22,9 +23,22 @@ const std::unordered_map<std::string_view, const char*>& messageIndex() {
 }  // namespace
 
 const char* message(std::string_view key) {
+  // Hot paths ask for the same few keys again and again (every checked assignment names
+  // its operation word): a small cache in front of the map, chosen by the key's address
+  // and confirmed by comparing the text, answers those without hashing.
+  struct Slot {
+    std::string_view key;      // the catalogue's own key text; empty when unused
+    const char* text = "";     // its message text
+  };
+  static Slot cache[64];
+  Slot& slot = cache[(reinterpret_cast<uintptr_t>(key.data()) >> 4) % 64];
+  if (!slot.key.empty() && slot.key == key) return slot.text;
   const auto& index = messageIndex();
   auto found = index.find(key);
-  return found == index.end() ? "" : found->second;
+  if (found == index.end()) return "";
+  slot.key = found->first;
+  slot.text = found->second;
+  return found->second;
 }
 
 std::string concatMessages(std::string_view key1, std::string_view key2) {
