@@ -263,7 +263,7 @@ bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& cont
   evaluateArguments(exec, call, context, args);
   MethodHandler handler = findMethod(code, methodKey("", args), true);
   if (handler == nullptr) return false;
-  MethodCall method{exec, call, context, fresh, Access::Expression, args, &results, call.text + ":"};
+  MethodCall method{exec, call, context, fresh, Access::Expression, args, &results, call.text, ""};
   handler(method);
   return true;
 }
@@ -301,16 +301,34 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
 std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
                        const std::string& name, ResultList& args, ResultList* results) {
   bool wantFunction = results != nullptr;
-  std::string type = typeName(target, true);
-  std::string key = methodKey(name, args);
-  MethodHandler handler = findMethod(target.base(), key, wantFunction);
-  if (handler == nullptr) {
-    if (findMethod(target.base(), key, !wantFunction) != nullptr)
-      return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
-    std::string suffix = " (" + std::string(message("dattyp")) + " '" + type + "')";
-    return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
+  // The handler depends only on the object's type, the form and the arguments' types; a
+  // call node keeps the last choice so that a call in a loop looks it up once. Arguments
+  // of user-defined types are told apart by name, so they are not cached.
+  std::string codes;
+  bool cacheable = true;
+  for (const Result& entry : args) {
+    TypeCode code = entry.object->resolve(true).base();
+    cacheable = cacheable && code != 'k';
+    codes += code;
   }
-  MethodCall method{exec, call, context, target, access, args, results, type + ":" + name};
+  MethodCache& cache = call.methodCache;
+  MethodHandler handler = nullptr;
+  if (cacheable && cache.handler != nullptr && cache.base == target.base() && cache.functionForm == wantFunction &&
+      cache.argumentCodes == codes && cache.name == name) {
+    handler = cache.handler;
+  } else {
+    std::string key = methodKey(name, args);
+    handler = findMethod(target.base(), key, wantFunction);
+    if (handler == nullptr) {
+      if (findMethod(target.base(), key, !wantFunction) != nullptr)
+        return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
+      std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
+      return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
+    }
+    if (cacheable) cache = MethodCache{target.base(), wantFunction, std::move(codes), name, handler};
+  }
+  std::string type = typeName(target, true);
+  MethodCall method{exec, call, context, target, access, args, results, type, name};
   // Indirections of the object do not count as typed while its own method runs.
   target.methodBusy = 1;
   try {

@@ -90,6 +90,19 @@ class Executor;
 struct ExecContext;
 class ResultList;
 
+struct MethodCall;
+// The handler of a built-in method.
+using MethodHandler = void (*)(MethodCall&);
+
+// The method a call node chose last time, with what it was chosen for.
+struct MethodCache {
+  char base = 0;                // the object's base type code
+  bool functionForm = false;    // chosen for the function form
+  std::string argumentCodes;    // the arguments' base type codes, in order
+  std::string name;             // the method's name
+  MethodHandler handler = nullptr;  // null while nothing is cached
+};
+
 // The handlers a node chooses at its first evaluation or execution.
 using EvalHandler = void (*)(Executor&, TreeNode&, const ExecContext&, ResultList&);
 using ExecHandler = void (*)(Executor&, TreeNode&, const ExecContext&);
@@ -176,6 +189,8 @@ struct TreeNode {
   // first call (procedures or functions by how the call stands); null until then.
   const std::vector<Routine*>* routineCandidates = nullptr;
   bool routineCandidatesFound = false;
+  // For a method call: the handler it found last, reused while the types stay the same.
+  MethodCache methodCache;
   // For a number literal: its value, built by the analysis.
   std::unique_ptr<Object> constant;
 };

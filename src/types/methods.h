@@ -16,11 +16,19 @@ struct MethodCall {
   int access;                  // the object's access class (modifying methods check it)
   ResultList& args;            // the evaluated arguments
   ResultList* results;         // function form: where results go; nullptr: procedure form
-  std::string name;            // "<type>:<method>", the context of every failure
+  std::string_view typeName;   // the object's type name; outlives the call
+  std::string_view methodName; // the method's name ("" for the unnamed call)
 
   bool isFunction() const { return results != nullptr; }
+  // "<type>:<method>", the context of every failure; built only when one is raised.
+  std::string contextName() const {
+    std::string name(typeName);
+    name += ':';
+    name += methodName;
+    return name;
+  }
   [[noreturn]] void fail(const std::string& failure) const {
-    exec.raise(node, isFunction() ? 'f' : 'p', name, failure);
+    exec.raise(node, isFunction() ? 'f' : 'p', contextName(), failure);
   }
   void require(const std::string& failure) const {
     if (!failure.empty()) fail(failure);
@@ -31,7 +39,6 @@ struct MethodCall {
   ResultList& out() const { return *results; }
 };
 
-using MethodHandler = void (*)(MethodCall&);
 
 // The handler of a method of a built-in type by base type code and method key (the name,
 // "\xA7", each argument's type name followed by ";", "\xA7"), in the function form (results
