@@ -154,11 +154,9 @@ void evalRange(Executor& exec, TreeNode& node, const ExecContext& context, Resul
               !from.isEmpty() && !to.isEmpty();
   bool chars = from.base() == 'c' && to.base() == 'c' && from.isDefined() && to.isDefined();
   if (!ints && !chars) exec.raise(node, NameKind::Operator, name, message("erwintchalinrecpunpunope"));
-  bool up = node.op2 == '.' || node.op2 == ':' ? true : false;
   // "..": both directions; ".:": ascending only; ":.": descending only.
   bool ascendingAllowed = !(node.op == ':' && node.op2 == '.');
   bool descendingAllowed = !(node.op == '.' && node.op2 == ':');
-  (void)up;
   if (ints) {
     const BigInt& a = from.asInt();
     const BigInt& b = to.asInt();
@@ -241,7 +239,8 @@ void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, Resu
         if (object.base() == 'n') exec.raise(*item, fillKey("keimemsyszugmoe", {item->text}));
         if (!object.isDefined()) exec.raise(*item, fillKey("keimemzugfehobjmoe", {item->text}));
         if (object.base() != 'k') exec.raise(*item, fillKey("keimemzugeindattypmoe", {item->text}));
-        exec.raise(*item, fillKey("keimemzugeindattypmoe", {item->text}));
+        // No user-defined type has members yet.
+        exec.raise(*item, fillKey("dattyphatkeimem", {typeName(object, true), item->text}));
       }
       exec.raise(*item, message(node.op == ':' ? "erwvarfunrecdop" : "erwvarfunlisrecpun"));
     }
