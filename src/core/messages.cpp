@@ -54,13 +54,13 @@ std::string fill(std::string_view format, std::initializer_list<std::string_view
   for (size_t i = 0; i < format.size(); ++i) {
     char c = format[i];
     if (c == '%' && i + 1 < format.size()) {
-      char spec = format[i + 1];
-      if (spec == '%') {
+      char conversion = format[i + 1];
+      if (conversion == '%') {
         text += '%';
         ++i;
         continue;
       }
-      if (spec == 's' || spec == 'd' || spec == 'c') {
+      if (conversion == 's' || conversion == 'd' || conversion == 'c') {
         if (next != args.end()) text += *next++;
         ++i;
         continue;
