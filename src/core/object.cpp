@@ -18,7 +18,23 @@ namespace kavor {
 char kInlinePayload = 0;
 
 using ObjectPool = FixedPool<sizeof(Object)>;
-using IntPool = FixedPool<sizeof(BigInt)>;
+
+namespace {
+
+// Payloads made and dropped with every temporary (ints, strings, code values) come from free
+// lists too.
+template <typename Payload>
+Payload* newPooled() {
+  return new (FixedPool<sizeof(Payload)>::allocate()) Payload();
+}
+
+template <typename Payload>
+void deletePooled(void* payload) {
+  static_cast<Payload*>(payload)->~Payload();
+  FixedPool<sizeof(Payload)>::release(payload);
+}
+
+}  // namespace
 
 void* Object::operator new(size_t size) {
   if (size != sizeof(Object)) return ::operator new(size);
@@ -121,14 +137,14 @@ void Object::createPayload(const Object* templateObject) {
     case 'f': value = new FILE_DATA(); break;
     case 'g': value = new GraphValue(); break;
     case 'h': case 'm': value = new HashTable(); break;
-    case 'i': value = new (IntPool::allocate()) BigInt(); break;
+    case 'i': value = newPooled<BigInt>(); break;
     case 'k': if (value != nullptr) assignPrototype(*this); break;
     case 'l': case 'y': value = new ListRecord(); break;
     case 'r': value = new BigReal(); break;
-    case 's': value = new STR_DATA(); break;
+    case 's': value = newPooled<STR_DATA>(); break;
     case 't': value = new TimeValue(); break;
     case 'u': value = new Any2Value(); break;
-    case 'x': value = new CodeValue(); break;
+    case 'x': value = newPooled<CodeValue>(); break;
     case 'z': value = new Array2Value(); break;
     default: break;
   }
@@ -193,17 +209,14 @@ void Object::releasePayload() {
     case 'f': delete static_cast<FILE_DATA*>(value); break;
     case 'g': delete static_cast<GraphValue*>(value); break;
     case 'h': case 'm': destroyContainer(static_cast<HashTable*>(value)); break;
-    case 'i':
-      static_cast<BigInt*>(value)->~BigInt();
-      IntPool::release(value);
-      break;
+    case 'i': deletePooled<BigInt>(value); break;
     case 'k': destroyMembers(asUser()); return;
     case 'l': case 'y': destroyContainer(static_cast<ListRecord*>(value)); break;
     case 'r': delete static_cast<BigReal*>(value); break;
-    case 's': delete static_cast<STR_DATA*>(value); break;
+    case 's': deletePooled<STR_DATA>(value); break;
     case 't': delete static_cast<TimeValue*>(value); break;
     case 'u': delete static_cast<Any2Value*>(value); break;
-    case 'x': delete static_cast<CodeValue*>(value); break;
+    case 'x': deletePooled<CodeValue>(value); break;
     case 'z': delete static_cast<Array2Value*>(value); break;
     default: break;  // inline payloads, any, indirections: nothing owned
   }

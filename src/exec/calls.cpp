@@ -128,7 +128,9 @@ int fitScore(const Routine& routine, const ResultList& args) {
     const Parameter& input = inputs[i];
     if (input.code == 'v') continue;
     Object& value = args[i].object->resolve(true);
-    if (typeName(value, true) != input.typeName) return -1;
+    // Built-in types are told apart by their code; user-defined types by their names.
+    bool fits = input.code != 'k' ? value.base() == input.code : typeName(value, true) == input.typeName;
+    if (!fits) return -1;
     ++exact;
   }
   return exact * 2 + (routine.argsIndex < 0 ? 1 : 0);
