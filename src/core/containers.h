@@ -98,6 +98,11 @@ struct HashTable {
 // Indirections are not followed.
 template <class Stop>
 bool anyWithin(const Object& outer, Stop stop) {
+  // Most values hold no other Objects: answer those without the walk.
+  switch (outer.base()) {
+    case 'l': case 'y': case 'h': case 'm': case 'u': case 'k': break;
+    default: return stop(outer);
+  }
   std::vector<const Object*> pending{&outer};
   while (!pending.empty()) {
     const Object* current = pending.back();

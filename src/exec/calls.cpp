@@ -176,7 +176,11 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
       if (!refused.empty()) exec.raise(call, refused);
     }
     Object& parameter = *routine.inputs[i].nameNode->incarnations.back();
-    std::string failure = transfer(parameter, *args[i].object, bindingKind(args[i]));
+    // A temporary argument is dropped after the call: its value can move instead of being
+    // copied.
+    int kind = bindingKind(args[i]);
+    if (kind == Transfer::Copy && args[i].owned) kind = Transfer::Move;
+    std::string failure = transfer(parameter, *args[i].object, kind);
     if (!failure.empty()) exec.raise(call, failure);
   }
   if (routine.argsIndex >= 0) {
@@ -219,7 +223,8 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     if (resolved.isEmpty()) exec.raise(call, message("varfunergdarnicleesei"));
     if (refersToLocal(body, value)) exec.raise(call, message("funergdarnicrefalilokvarsei"));
     auto result = std::make_unique<Object>('v');
-    std::string failure = transfer(*result, value, Transfer::SameOrCopy);
+    // The output parameter ends with the call, so its value moves into the result.
+    std::string failure = transfer(*result, value, Transfer::SameOrMove);
     if (!failure.empty()) exec.raise(call, failure);
     results->pushOwned(std::move(result), Access::ConstResult);
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <compare>
+#include <memory>
 #include <string>
 
 #include "exec/executor.h"
@@ -30,7 +31,10 @@ std::partial_ordering orderOf(Executor& exec, TreeNode& node, Object& left, Obje
 
 // Binary and unary operators on basic values: the operand entries are given, the result is
 // appended.
-void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results);
+// `leftTemporary`, when given, is the left operand itself: a temporary of a plain type that
+// the caller hands over, so the result can be computed in place.
+void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results,
+                         std::unique_ptr<Object> leftTemporary = nullptr);
 void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultList& results);
 // Compound assignment "+=" etc. on a modifiable target; returns "" or the failure text.
 std::string applyCompound(Executor& exec, TreeNode& node, char op, Object& target, Object& source);

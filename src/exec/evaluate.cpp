@@ -100,7 +100,13 @@ void evalBinary(Executor& exec, TreeNode& node, const ExecContext& context, Resu
   ResultList left, right;
   evaluateOperand(exec, node, node.left.get(), true, context, left, name);
   evaluateOperand(exec, node, node.right.get(), false, context, right, name);
-  applyBinaryOperator(exec, node, left[0], right[0], results);
+  // A left operand that is a fresh temporary of a plain type (not held by an any, not an
+  // indirection) is handed over and changed in place instead of being copied.
+  std::unique_ptr<Object> temporary;
+  Object* operand = left[0].object;
+  if (left[0].owned && operand->typeCode == operand->base() && !operand->isIndirection() && operand->base() != 'k')
+    temporary = left.take(0);
+  applyBinaryOperator(exec, node, left[0], right[0], results, std::move(temporary));
 }
 
 void evalUnary(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {

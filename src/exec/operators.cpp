@@ -174,7 +174,8 @@ std::string applyCompound(Executor&, TreeNode&, char op, Object& targetIn, Objec
   return applyChecked(op, target, source);
 }
 
-void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results) {
+void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results,
+                         std::unique_ptr<Object> leftTemporary) {
   if (node.op == '*' && node.op2 == '*') {
     applyRepetition(exec, node, left, right, results);
     return;
@@ -184,10 +185,14 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
   Object& b = right.object->resolve(true);
   std::string failure = checkOperands(node.op, name, a, b);
   if (failure.empty()) {
-    // The result has the left operand's own type, also when an `any` holds that operand.
-    auto result = std::make_unique<Object>(a.base());
-    if (a.base() == 'i') result->asInt() = a.asInt();  // the common case, without the general copy
-    else copyValue(*result, a);
+    // The result has the left operand's own type, also when an `any` holds that operand. A
+    // left operand that is a temporary of that type becomes the result without a copy.
+    std::unique_ptr<Object> result = std::move(leftTemporary);
+    if (!result) {
+      result = std::make_unique<Object>(a.base());
+      if (a.base() == 'i') result->asInt() = a.asInt();  // the common case, without the general copy
+      else copyValue(*result, a);
+    }
     failure = applyChecked(node.op, *result, b);
     if (failure.empty()) {
       results.pushOwned(std::move(result), Access::ConstResult);
