@@ -179,7 +179,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     // A temporary argument is dropped after the call: its value can move instead of being
     // copied.
     int kind = bindingKind(args[i]);
-    if (kind == Transfer::Copy && args[i].owned) kind = Transfer::Move;
+    if (kind == Transfer::Copy && args[i].owned && !args[i].object->isIndirection()) kind = Transfer::Move;
     std::string failure = transfer(parameter, *args[i].object, kind);
     if (!failure.empty()) exec.raise(call, failure);
   }
