@@ -1,10 +1,14 @@
 // The assignment statement: `t1, ..., tm OP s1, ..., sn` for the five transfer operators
 // and the compound operators, pairing target and source values in order.
+#include "analysis/symbol_table.h"
 #include "core/containers.h"
 #include "core/messages.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
+#include "exec/fast_values.h"
 #include "exec/tree_shapes.h"
+#include "numbers/bigint.h"
+#include "streams/str_data.h"
 
 namespace kavor {
 
@@ -74,9 +78,97 @@ std::string iterationRestriction(const Result& target, const Result& source, cha
   return word + " " + message("unzwaeite");
 }
 
+// ---- the compiled form ------------------------------------------------------------------
+
+// `n = e`, `n += e`, `n -= e`, `n *= e` on an int variable with a pure int source, and
+// `s += "text"` or `s += 'c'` on a str variable: the statements of counting loops and string
+// building, done in place without Objects.
+struct AssignmentForm : CompiledForm {
+  AssignmentForm() { kind = Kind::Assignment; }
+  const TreeNode* target = nullptr;  // the defining name node of the target variable
+  char op = '=';                     // '=', or the operator of the compound form
+  FastProgram* program = nullptr;    // the int source's fast program; null for appendText
+  const TreeNode* text = nullptr;    // the str or char literal appended by `s += ...`
+};
+
+AssignmentForm* buildAssignment(TreeNode& node) {
+  if (!node.left || !node.right || !isPlainName(*node.left) || node.left->binding == nullptr) return nullptr;
+  if (node.left->curlyBlock || node.left->text == "this") return nullptr;
+  bool plain = node.op == '=' && node.op2 == 0;
+  bool compound = node.op2 == '=' && (node.op == '+' || node.op == '-' || node.op == '*');
+  if (!plain && !compound) return nullptr;
+  const TreeNode& definition = *node.left->binding;
+  TreeNode& source = *node.right;
+  auto form = std::make_unique<AssignmentForm>();
+  form->target = &definition;
+  form->op = node.op;
+  if (definition.varCode == 'i') {
+    form->program = fastProgramOf(source, false);
+    if (form->program == nullptr || form->program->yieldsBool()) return nullptr;
+    return form.release();
+  }
+  bool literal = (source.op == '"' || source.op == '\'') && source.op2 == 0 && !source.curlyBlock;
+  if (definition.varCode == 's' && node.op == '+' && compound && literal) {
+    form->text = &source;
+    return form.release();
+  }
+  return nullptr;
+}
+
+AssignmentForm* assignmentFormOf(TreeNode& node) {
+  if (!node.compiled) {
+    AssignmentForm* form = buildAssignment(node);
+    if (form != nullptr) node.compiled.reset(form);
+    else node.compiled = std::make_unique<CompiledForm>();
+  }
+  if (node.compiled->kind != CompiledForm::Kind::Assignment) return nullptr;
+  return static_cast<AssignmentForm*>(node.compiled.get());
+}
+
+// The variable may be assigned to with no other check: a plain variable or a function's
+// output, not a constant input or a variable output.
+bool freelyAssignable(const TreeNode& definition, const Object& object) {
+  switch (definition.argMode) {
+    case ArgMode::ConstInput: case ArgMode::VariableOutput: return false;
+    case ArgMode::Output: return true;
+    default: return object.transferKind == Access::Variable;
+  }
+}
+
+// Runs the compiled form; false when the statement must take the general path (nothing has
+// changed then).
+bool runCompiledAssignment(TreeNode& node) {
+  AssignmentForm* form = assignmentFormOf(node);
+  if (form == nullptr || form->target->incarnations.empty()) return false;
+  Object& object = *form->target->incarnations.back();
+  if (object.value == nullptr || !freelyAssignable(*form->target, object)) return false;
+  if (form->text != nullptr) {
+    if (object.typeCode != 's' || object.asStr().iterationCount > 0) return false;
+    STR_DATA& text = object.asStr();
+    if (form->text->op == '"') text.text += form->text->text;
+    else text.text += form->text->text.empty() ? '\0' : form->text->text[0];
+    text.restartReading();
+    return true;
+  }
+  if (object.typeCode != 'i') return false;
+  std::int64_t value, current;
+  if (!form->program->run(value)) return false;
+  BigInt& target = object.asInt();
+  if (form->op != '=') {
+    if (!target.toSmall(current)) return false;
+    if (form->op == '+') value = current + value;
+    else if (form->op == '-') value = current - value;
+    else if (__builtin_mul_overflow(current, value, &value)) return false;
+    if (value < -BigInt::kSmallLimit || value > BigInt::kSmallLimit) return false;
+  }
+  target.setSmall(value);
+  return true;
+}
+
 }  // namespace
 
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
+  if (runCompiledAssignment(node)) return;
   std::string name(1, node.op);
   if (node.op2) name += node.op2;
   bool compound = node.op2 == '=';

@@ -15,12 +15,20 @@ void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& contex
 
 // The assignment statement of "=", "@", "$", "~", "?" and the compound operators.
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context);
+// The branch and loop statements if, while and for.
+void execIf(Executor& exec, TreeNode& node, const ExecContext& context);
+void execWhile(Executor& exec, TreeNode& node, const ExecContext& context);
+void execFor(Executor& exec, TreeNode& node, const ExecContext& context);
 // The control statements (if, while, for, ...) by name; nullptr for other names.
 ExecHandler builtinControlStatement(const std::string& name);
 
 // Built-in statements and functions by name; nullptr when the name is none.
 ExecHandler builtinStatement(const std::string& name);
 EvalHandler builtinFunction(const std::string& name);
+
+// The values of the range operator `node` (".." both ways, ".:" ascending, ":." descending)
+// between two evaluated operands: ints or chars, each value a new literal.
+void appendRangeValues(Executor& exec, TreeNode& node, Object& from, Object& to, ResultList& results);
 
 // A comparison node ("==", "<", ...): evaluates its operands, expanding chains of the
 // alternatives "&" and "|", and appends one bool.

@@ -8,6 +8,7 @@
 #include "core/payloads.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
+#include "exec/fast_values.h"
 #include "exec/tree_shapes.h"
 #include "exec/values.h"
 #include "numbers/bigint.h"
@@ -150,51 +151,10 @@ void evalComma(Executor& exec, TreeNode& node, const ExecContext& context, Resul
 }
 
 void evalRange(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
-  std::string name = operatorName(node);
   ResultList left, right;
-  evaluateOperand(exec, node, node.left.get(), true, context, left, name);
-  evaluateOperand(exec, node, node.right.get(), false, context, right, name);
-  Object& from = left[0].object->resolve(true);
-  Object& to = right[0].object->resolve(true);
-  bool ints = from.base() == 'i' && to.base() == 'i' && from.isDefined() && to.isDefined() &&
-              !from.isEmpty() && !to.isEmpty();
-  bool chars = from.base() == 'c' && to.base() == 'c' && from.isDefined() && to.isDefined();
-  if (!ints && !chars) exec.raise(node, NameKind::Operator, name, message("erwintchalinrecpunpunope"));
-  // "..": both directions; ".:": ascending only; ":.": descending only.
-  bool ascendingAllowed = !(node.op == ':' && node.op2 == '.');
-  bool descendingAllowed = !(node.op == '.' && node.op2 == ':');
-  if (ints) {
-    const BigInt& a = from.asInt();
-    const BigInt& b = to.asInt();
-    auto order = a <=> b;
-    if (order == 0) {
-      auto object = std::make_unique<Object>('i');
-      object->asInt() = a;
-      results.pushOwned(std::move(object), Access::Literal);
-      return;
-    }
-    bool ascending = order < 0;
-    if (ascending ? !ascendingAllowed : !descendingAllowed) return;
-    BigInt current = a;
-    while (true) {
-      auto object = std::make_unique<Object>('i');
-      object->asInt() = current;
-      results.pushOwned(std::move(object), Access::Literal);
-      if (current == b) break;
-      if (ascending) ++current;
-      else --current;
-    }
-    return;
-  }
-  int a = from.charValue(), b = to.charValue();
-  bool ascending = a < b;
-  if (a != b && (ascending ? !ascendingAllowed : !descendingAllowed)) return;
-  for (int c = a;; c += ascending ? 1 : -1) {
-    auto object = std::make_unique<Object>('c');
-    object->setChar(static_cast<unsigned char>(c));
-    results.pushOwned(std::move(object), Access::Literal);
-    if (c == b) break;
-  }
+  evaluateOperand(exec, node, node.left.get(), true, context, left, operatorName(node));
+  evaluateOperand(exec, node, node.right.get(), false, context, right, operatorName(node));
+  appendRangeValues(exec, node, *left[0].object, *right[0].object, results);
 }
 
 void evalPair(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
@@ -271,6 +231,24 @@ void evalSubscript(Executor& exec, TreeNode& node, const ExecContext& context, R
   }
 }
 
+// An operator node with a fast program: a machine-integer result where the program
+// answers, the general handler where it declines.
+void evalFast(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  auto& form = static_cast<FastExpressionForm&>(*node.compiled);
+  std::int64_t value;
+  if (!form.program->run(value)) {
+    form.general(exec, node, context, results);
+    return;
+  }
+  if (form.program->yieldsBool()) {
+    results.pushOwned(makeBool(value != 0), Access::ConstResult);
+    return;
+  }
+  auto object = std::make_unique<Object>('i');
+  object->asInt().setSmall(value);
+  results.pushOwned(std::move(object), Access::ConstResult);
+}
+
 void evalNotEvaluable(Executor& exec, TreeNode& node, const ExecContext&, ResultList&) {
   exec.raise(node, message("ausniceca"));
 }
@@ -305,6 +283,50 @@ EvalHandler chooseOperatorHandler(const TreeNode& node) {
 
 }  // namespace
 
+void appendRangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object& toIn, ResultList& results) {
+  Object& from = fromIn.resolve(true);
+  Object& to = toIn.resolve(true);
+  bool ints = from.base() == 'i' && to.base() == 'i' && from.isDefined() && to.isDefined() &&
+              !from.isEmpty() && !to.isEmpty();
+  bool chars = from.base() == 'c' && to.base() == 'c' && from.isDefined() && to.isDefined();
+  if (!ints && !chars) exec.raise(node, NameKind::Operator, operatorName(node), message("erwintchalinrecpunpunope"));
+  // "..": both directions; ".:": ascending only; ":.": descending only.
+  bool ascendingAllowed = !(node.op == ':' && node.op2 == '.');
+  bool descendingAllowed = !(node.op == '.' && node.op2 == ':');
+  if (ints) {
+    const BigInt& a = from.asInt();
+    const BigInt& b = to.asInt();
+    auto order = a <=> b;
+    if (order == 0) {
+      auto object = std::make_unique<Object>('i');
+      object->asInt() = a;
+      results.pushOwned(std::move(object), Access::Literal);
+      return;
+    }
+    bool ascending = order < 0;
+    if (ascending ? !ascendingAllowed : !descendingAllowed) return;
+    BigInt current = a;
+    while (true) {
+      auto object = std::make_unique<Object>('i');
+      object->asInt() = current;
+      results.pushOwned(std::move(object), Access::Literal);
+      if (current == b) break;
+      if (ascending) ++current;
+      else --current;
+    }
+    return;
+  }
+  int a = from.charValue(), b = to.charValue();
+  bool ascending = a < b;
+  if (a != b && (ascending ? !ascendingAllowed : !descendingAllowed)) return;
+  for (int c = a;; c += ascending ? 1 : -1) {
+    auto object = std::make_unique<Object>('c');
+    object->setChar(static_cast<unsigned char>(c));
+    results.pushOwned(std::move(object), Access::Literal);
+    if (c == b) break;
+  }
+}
+
 void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   EvalHandler handler = nullptr;
   if (node.isNumber()) {
@@ -326,6 +348,12 @@ void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& conte
     handler = evalOper;
   } else if (node.text.empty()) {
     handler = chooseOperatorHandler(node);
+    if (handler == evalBinary || handler == evalComparison || handler == evalUnary || handler == evalNot) {
+      if (fastProgramOf(node, node.codeFlag != 0) != nullptr) {
+        static_cast<FastExpressionForm&>(*node.compiled).general = handler;
+        handler = evalFast;
+      }
+    }
   }
   if (handler == nullptr) handler = evalNotEvaluable;
   if (node.codeFlag == 0) node.evalHandler = handler;

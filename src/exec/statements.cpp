@@ -44,70 +44,7 @@ void execBreak(Executor& exec, TreeNode& node, const ExecContext& context) {
   setCount(exec, node, context, exec.control.breakCount, "break");
 }
 
-// ---- branches and loops ---------------------------------------------------------------
-
-void execIf(Executor& exec, TreeNode& node, const ExecContext& context) {
-  ResultList args;
-  evaluateArguments(exec, node, context, args);
-  BuiltinCall call{exec, node, NameKind::Procedure, "sys:if"};
-  call.require(checkCountRange(args, 2, 3));
-  call.require(checkType(args, 0, 'b', true));
-  call.require(checkType(args, 1, 'x', false));
-  if (args.size() == 3) call.require(checkType(args, 2, 'x', false));
-  if (args[0].object->resolve(true).boolValue()) runCode(exec, args[1], context);
-  else if (args.size() == 3) runCode(exec, args[2], context);
-}
-
-void execWhile(Executor& exec, TreeNode& node, const ExecContext& context) {
-  ResultList args;
-  evaluateArguments(exec, node, context, args);
-  BuiltinCall call{exec, node, NameKind::Procedure, "sys:while"};
-  call.require(checkCount(args, 2));
-  call.require(checkType(args, 0, 'x', false));
-  call.require(checkType(args, 1, 'x', false));
-  TreeNode* condition = const_cast<TreeNode*>(codeTree(args[0]));
-  while (exec.evaluateCondition(condition, context, "sys:while")) {
-    runCode(exec, args[1], context);
-    if (exec.loopShouldEnd()) break;
-  }
-}
-
-void execFor(Executor& exec, TreeNode& node, const ExecContext& context) {
-  ResultList args;
-  evaluateArguments(exec, node, context, args);
-  BuiltinCall call{exec, node, NameKind::Procedure, "sys:for"};
-  call.require(checkCountRange(args, 1, -1));
-  if (args.size() == 1) {
-    call.require(checkType(args, 0, 'x', false));
-    do {
-      runCode(exec, args[0], context);
-    } while (!exec.loopShouldEnd());
-    return;
-  }
-  bool allCode = args.size() == 4;
-  for (size_t i = 0; allCode && i < 4; ++i)
-    allCode = args[i].object->resolve(true).base() == 'x' && args[i].object->isDefined();
-  if (allCode && args[0].access <= Access::ConstObject) {
-    const TreeNode* init = codeTree(args[0]);
-    if (init) exec.executeBlock(const_cast<TreeNode*>(init), context, false);
-    ControlState& control = exec.control;
-    if (control.returnCount.present() || control.breakCount.present() || control.pending) return;
-    TreeNode* condition = const_cast<TreeNode*>(codeTree(args[1]));
-    while (exec.evaluateCondition(condition, context, "sys:for")) {
-      runCode(exec, args[3], context);
-      if (exec.loopShouldEnd()) break;
-      if (const TreeNode* step = codeTree(args[2])) exec.executeBlock(const_cast<TreeNode*>(step), context, false);
-    }
-    return;
-  }
-  call.require(checkVariable(args, 0, false));
-  call.require(checkType(args, args.size() - 1, 'x', false));
-  for (size_t i = 1; i + 1 < args.size(); ++i) {
-    call.require(transfer(*args[0].object, *args[i].object, Transfer::Copy));
-    runCode(exec, args.back(), context);
-    if (exec.loopShouldEnd()) break;
-  }
-}
+// ---- switch ---------------------------------------------------------------------------
 
 void execSwitch(Executor& exec, TreeNode& node, const ExecContext& context) {
   ResultList args;

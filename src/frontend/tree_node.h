@@ -103,6 +103,15 @@ struct MethodCache {
   MethodHandler handler = nullptr;  // null while nothing is cached
 };
 
+// What execution compiles for a node at its first run (a fast program, the parts of a
+// control statement): a record defined by the executor, told apart by its kind.
+struct CompiledForm {
+  // None: the node was looked at and has no compiled form.
+  enum class Kind : uint8_t { None, FastExpression, If, While, For, Assignment };
+  Kind kind = Kind::None;
+  virtual ~CompiledForm() = default;
+};
+
 // The handlers a node chooses at its first evaluation or execution.
 using EvalHandler = void (*)(Executor&, TreeNode&, const ExecContext&, ResultList&);
 using ExecHandler = void (*)(Executor&, TreeNode&, const ExecContext&);
@@ -193,6 +202,8 @@ struct TreeNode {
   MethodCache methodCache;
   // For a number literal: its value, built by the analysis.
   std::unique_ptr<Object> constant;
+  // What execution compiled for this node; null until its first run.
+  std::unique_ptr<CompiledForm> compiled;
 };
 
 }  // namespace kavor

@@ -52,6 +52,30 @@ class BigInt {
 
   // The value as a machine integer, or nothing when it is empty or does not fit.
   std::optional<std::int64_t> toInt64() const;
+
+  // Small values: magnitudes of at most two limbs (below 10^18). The executor's fast paths
+  // compute with them as machine integers, where sums and differences cannot overflow.
+  static constexpr std::int64_t kSmallLimit = 999999999999999999;
+  // True, with the value, when it is not empty and small.
+  bool toSmall(std::int64_t& out) const {
+    if (!hasValue_ || limbs_.size() > 2) return false;
+    std::int64_t magnitude = 0;
+    if (limbs_.size() == 2) magnitude = static_cast<std::int64_t>(limbs_[1]) * kLimbBase;
+    if (!limbs_.empty()) magnitude += limbs_[0];
+    out = negative_ ? -magnitude : magnitude;
+    return true;
+  }
+  // Becomes `value`, which must lie within -kSmallLimit .. kSmallLimit.
+  void setSmall(std::int64_t value) {
+    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    limbs_.clear();
+    if (magnitude != 0) {
+      limbs_.push_back(static_cast<Limb>(magnitude % kLimbBase));
+      if (magnitude >= kLimbBase) limbs_.push_back(static_cast<Limb>(magnitude / kLimbBase));
+    }
+    negative_ = value < 0;
+    hasValue_ = true;
+  }
   // The magnitude as a machine integer, or nothing when it does not fit 64 bits.
   std::optional<std::uint64_t> magnitudeToUnsigned() const;
   // True when the value is not empty and low <= value <= high; callers report values

@@ -1,0 +1,171 @@
+// Compiling and running the fast programs of pure int and bool expressions.
+#include "exec/fast_values.h"
+
+#include "core/object.h"
+#include "exec/tree_shapes.h"
+#include "numbers/bigint.h"
+
+namespace kavor {
+
+namespace {
+
+// Deeper expressions take the general path: the compiler recurses, and the run keeps its
+// stack in a fixed array.
+constexpr int kMaxDepth = 24;
+constexpr std::int64_t kLimit = BigInt::kSmallLimit;
+
+bool isSmall(std::int64_t value) { return value >= -kLimit && value <= kLimit; }
+
+// The value of a variable's current Object when it is a small defined int.
+bool readInt(const TreeNode& definition, std::int64_t& out) {
+  if (definition.incarnations.empty()) return false;
+  Object& value = definition.incarnations.back()->resolve(true);
+  if (value.typeCode != 'i' || value.value == nullptr) return false;
+  return value.asInt().toSmall(out);
+}
+
+bool readBool(const TreeNode& definition, std::int64_t& out) {
+  if (definition.incarnations.empty()) return false;
+  Object& value = definition.incarnations.back()->resolve(true);
+  if (value.typeCode != 'b' || value.value == nullptr || value.word > 1) return false;  // 65535: empty
+  out = value.word;
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<FastProgram> FastProgram::compile(const TreeNode& node, bool asCode) {
+  auto program = std::make_unique<FastProgram>();
+  bool yieldsBool = false;
+  if (!program->emit(node, true, asCode, 0, yieldsBool)) return nullptr;
+  program->yieldsBool_ = yieldsBool;
+  return program;
+}
+
+bool FastProgram::emit(const TreeNode& node, bool root, bool asCode, int depth, bool& yieldsBool) {
+  if (depth >= kMaxDepth) return false;
+  if (node.curlyBlock && !(root && asCode)) return false;
+  if (node.isNumber()) {
+    std::int64_t value;
+    if (!node.constant || node.constant->typeCode != 'i' || !node.constant->asInt().toSmall(value)) return false;
+    steps_.push_back({Op::Constant, value, nullptr});
+    yieldsBool = false;
+    return true;
+  }
+  if (isPlainName(node)) {
+    if (node.text == "true" || node.text == "false") {
+      steps_.push_back({Op::Constant, node.text == "true" ? 1 : 0, nullptr});
+      yieldsBool = true;
+      return true;
+    }
+    const TreeNode* definition = node.binding;
+    if (definition == nullptr || node.text == "this") return false;
+    if (definition->varCode != 'i' && definition->varCode != 'b') return false;
+    yieldsBool = definition->varCode == 'b';
+    steps_.push_back({yieldsBool ? Op::BoolVariable : Op::IntVariable, 0, definition});
+    return true;
+  }
+  if (!node.text.empty() || node.isLiteral() || !node.right) return false;
+  Op op;
+  bool boolOperands = false, boolResult = false, unary = false;
+  char a = node.op, b = node.op2;
+  if (b == 0) {
+    switch (a) {
+      case '+': op = Op::Add; break;
+      case '-': op = Op::Subtract; break;
+      case '*': op = Op::Multiply; break;
+      case '/': op = Op::Divide; break;
+      case '%': op = Op::Remainder; break;
+      case '^': op = Op::Power; break;
+      case '<': op = Op::Less; boolResult = true; break;
+      case '>': op = Op::Greater; boolResult = true; break;
+      case '!': op = Op::Not; boolOperands = boolResult = unary = true; break;
+      default: return false;
+    }
+  } else if (a == '<' && b == '=') { op = Op::LessEqual; boolResult = true; }
+  else if (a == '>' && b == '=') { op = Op::GreaterEqual; boolResult = true; }
+  else if (a == '=' && b == '=') { op = Op::Equal; boolResult = true; }
+  else if (a == '!' && b == '=') { op = Op::NotEqual; boolResult = true; }
+  else if (a == '-' && b == '-') { op = Op::Negate; unary = true; }
+  else if (a == '+' && b == '+') { unary = true; op = Op::Add; }  // unary plus: the value itself
+  else return false;
+  if (unary != !node.left) return false;
+  bool operandBool = false;
+  if (!unary) {
+    if (!emit(*node.left, false, asCode, depth + 1, operandBool) || operandBool != boolOperands) return false;
+  }
+  if (!emit(*node.right, false, asCode, depth + 1, operandBool) || operandBool != boolOperands) return false;
+  if (!(unary && op == Op::Add)) steps_.push_back({op, 0, nullptr});
+  yieldsBool = boolResult;
+  return true;
+}
+
+bool FastProgram::run(std::int64_t& value) const {
+  std::int64_t stack[kMaxDepth + 2];
+  int top = -1;
+  for (const Step& step : steps_) {
+    switch (step.op) {
+      case Op::Constant: stack[++top] = step.constant; continue;
+      case Op::IntVariable:
+        if (!readInt(*step.definition, stack[++top])) return false;
+        continue;
+      case Op::BoolVariable:
+        if (!readBool(*step.definition, stack[++top])) return false;
+        continue;
+      case Op::Negate: stack[top] = -stack[top]; continue;
+      case Op::Not: stack[top] = !stack[top]; continue;
+      default: break;
+    }
+    std::int64_t right = stack[top--];
+    std::int64_t& left = stack[top];
+    switch (step.op) {
+      case Op::Add: left += right; break;
+      case Op::Subtract: left -= right; break;
+      case Op::Multiply:
+        if (__builtin_mul_overflow(left, right, &left)) return false;
+        break;
+      case Op::Divide:
+        if (right == 0) return false;
+        left /= right;  // truncates towards zero, as int division does
+        break;
+      case Op::Remainder:
+        if (right == 0) return false;
+        left %= right;
+        if (left < 0) left += right < 0 ? -right : right;  // always within 0 .. |right|-1
+        break;
+      case Op::Power: {
+        if (right <= 0) { left = 1; break; }
+        std::int64_t base = left, result = 1;
+        for (std::int64_t i = 0; i < right; ++i) {
+          if (__builtin_mul_overflow(result, base, &result) || !isSmall(result)) return false;
+          if (result == 0 || result == 1) break;  // zero and one stay where they are
+          if (result == -1) { result = (right % 2 == 0) ? 1 : -1; break; }
+        }
+        left = result;
+        break;
+      }
+      case Op::Less: left = left < right; break;
+      case Op::LessEqual: left = left <= right; break;
+      case Op::Greater: left = left > right; break;
+      case Op::GreaterEqual: left = left >= right; break;
+      case Op::Equal: left = left == right; break;
+      case Op::NotEqual: left = left != right; break;
+      default: return false;
+    }
+    if (!isSmall(left)) return false;
+  }
+  value = stack[top];
+  return true;
+}
+
+FastProgram* fastProgramOf(TreeNode& node, bool asCode) {
+  if (!node.compiled) {
+    auto form = std::make_unique<FastExpressionForm>();
+    form->program = FastProgram::compile(node, asCode);
+    node.compiled = std::move(form);
+  }
+  if (node.compiled->kind != CompiledForm::Kind::FastExpression) return nullptr;
+  return static_cast<FastExpressionForm*>(node.compiled.get())->program.get();
+}
+
+}  // namespace kavor
