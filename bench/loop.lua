@@ -1,0 +1,4 @@
+-- Twin of loop.kv: a counting loop with integer arithmetic.
+local sum = 0
+for i = 1, 1000000 do sum = sum + i end
+print(sum)
