@@ -70,12 +70,12 @@ std::string parameterRestriction(const Result& target, const Result& source, cha
 
 // A container that a loop runs over keeps its value until the loop ends: it may be
 // neither replaced, rebound nor moved away.
-std::string iterationRestriction(const Result& target, const Result& source, char op, const std::string& word) {
+std::string iterationRestriction(const Result& target, const Result& source, char op, const char* wordKey) {
   bool targetIterated = isBeingIterated(target.object->resolve(op == '@' || op == '$' ? false : true)) ||
                         isBeingIterated(*target.object);
   bool sourceMoved = op == '~' && isBeingIterated(source.object->resolve(false));
   if (!targetIterated && !sourceMoved) return "";
-  return word + " " + message("unzwaeite");
+  return std::string(message(wordKey)) + " " + message("unzwaeite");
 }
 
 // ---- the compiled form ------------------------------------------------------------------
@@ -214,9 +214,10 @@ void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& 
     Result* source = sources.next();
     if (source == nullptr) return;
     if (node.op == '?') wordKey = isReferenceCode(source->object->typeCode) ? "ref" : "zuw";
-    std::string failure = checkModifiable(*target, message(wordKey));
+    std::string failure;
+    if (!isModifiable(*target)) failure = checkModifiable(*target, message(wordKey));
     if (failure.empty()) failure = parameterRestriction(*target, *source, node.op);
-    if (failure.empty()) failure = iterationRestriction(*target, *source, node.op, message(wordKey));
+    if (failure.empty()) failure = iterationRestriction(*target, *source, node.op, wordKey);
     if (failure.empty()) {
       failure = compound ? applyCompound(exec, node, node.op, *target->object, *source->object)
                          : transfer(*target->object, *source->object, kind);

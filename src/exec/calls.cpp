@@ -86,7 +86,10 @@ std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefin
   return fillKey("erwvartesarg", {position(index)});
 }
 
-std::string checkModifiable(const Result& target, const std::string& word) {
+namespace {
+
+// The message key of the refusal to change `target`; null when it may be changed.
+const char* refusalKey(const Result& target) {
   const char* key = nullptr;
   switch (target.access) {
     case Access::Literal: key = "unzfuekonlit"; break;
@@ -100,6 +103,15 @@ std::string checkModifiable(const Result& target, const std::string& word) {
       break;
     default: break;
   }
+  return key;
+}
+
+}  // namespace
+
+bool isModifiable(const Result& target) { return refusalKey(target) == nullptr; }
+
+std::string checkModifiable(const Result& target, const std::string& word) {
+  const char* key = refusalKey(target);
   if (key == nullptr) return "";
   return word + " " + message(key);
 }
@@ -150,6 +162,13 @@ std::string notDefinedText(const std::string& kindWord, const std::string& name,
 // Whether `value`, through its indirections and container contents, refers to the current
 // Object of a variable of `scope`: such a result would dangle once the scope is left.
 bool refersToLocal(TreeNode& scope, Object& value) {
+  // A plain value that holds no Objects refers to nothing: most results are such values.
+  if (!value.isIndirection()) {
+    switch (value.base()) {
+      case 'l': case 'y': case 'h': case 'm': case 'u': case 'k': break;
+      default: return false;
+    }
+  }
   std::vector<const Object*> locals;
   for (TreeNode* variable : scope.symbols->allocation)
     if (!variable->incarnations.empty()) locals.push_back(variable->incarnations.back().get());
@@ -171,7 +190,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
 
   size_t fixed = routine.argsIndex >= 0 ? static_cast<size_t>(routine.argsIndex) : routine.inputs.size();
   for (size_t i = 0; i < fixed && i < args.size(); ++i) {
-    if (routine.inputs[i].mode == ArgMode::VariableInput) {
+    if (routine.inputs[i].mode == ArgMode::VariableInput && !isModifiable(args[i])) {
       std::string refused = checkModifiable(args[i], message("uebinpvar"));
       if (!refused.empty()) exec.raise(call, refused);
     }
@@ -334,7 +353,15 @@ std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& contex
     }
     if (cacheable) cache = MethodCache{target.base(), wantFunction, std::move(codes), name, handler};
   }
-  std::string type = typeName(target, true);
+  // The type's name is only read when a message is built; built-in types have static names.
+  std::string userTypeName;
+  std::string_view type;
+  if (target.typeCode != 'V' && !target.isIndirection() && target.base() != 'k') {
+    type = typeNameOfCode(target.typeCode);
+  } else {
+    userTypeName = typeName(target, true);
+    type = userTypeName;
+  }
   MethodCall method{exec, call, context, target, access, args, results, type, name};
   // Indirections of the object do not count as typed while its own method runs.
   target.methodBusy = 1;

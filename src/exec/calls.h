@@ -25,6 +25,8 @@ std::string checkIntMin(const ResultList& args, size_t index, long long min);
 std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefined);
 
 // The access-class check of modifying operations: "" or "<word> infeasible for ...".
+// isModifiable answers the same question without building any text.
+bool isModifiable(const Result& target);
 std::string checkModifiable(const Result& target, const std::string& word);
 
 // A built-in statement or function being run: raises its failures with its context name.

@@ -145,9 +145,12 @@ void evalAnd(Executor& exec, TreeNode& node, const ExecContext& context, ResultL
 }
 
 void evalComma(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
-  std::vector<TreeNode*> items;
-  splitCommas(&node, items);
-  for (TreeNode* item : items) exec.evaluate(*item, context, results);
+  // The split is kept in the node: lists of values are evaluated again and again in loops.
+  if (!node.argumentList) {
+    node.argumentList = std::make_unique<std::vector<TreeNode*>>();
+    splitCommas(&node, *node.argumentList);
+  }
+  for (TreeNode* item : *node.argumentList) exec.evaluate(*item, context, results);
 }
 
 void evalRange(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
@@ -191,8 +194,7 @@ void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, Resu
     for (Result& entry : objects) callUnnamed(exec, *node.right, context, &results, *entry.object, entry.access);
     return;
   }
-  std::vector<TreeNode*> items;
-  splitCommas(node.right.get(), items);
+  const std::vector<TreeNode*>& items = rightItemsOf(node);
   for (Result& entry : objects) {
     for (TreeNode* item : items) {
       Object& object = entry.object->resolve(true);
@@ -219,9 +221,9 @@ void evalSubscript(Executor& exec, TreeNode& node, const ExecContext& context, R
   if (!node.left) exec.raise(node, message("ausniceca"));
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
-  std::vector<TreeNode*> items;
-  if (node.right && !(node.right->op == '#' && !node.right->left && !node.right->right))
-    splitCommas(node.right.get(), items);
+  static const std::vector<TreeNode*> kNoItems;
+  bool emptyBrackets = !node.right || (node.right->op == '#' && !node.right->left && !node.right->right);
+  const std::vector<TreeNode*>& items = emptyBrackets ? kNoItems : rightItemsOf(node);
   for (Result& entry : objects) {
     ResultList args;
     for (TreeNode* item : items) exec.evaluate(*item, context, args);

@@ -187,9 +187,7 @@ void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& contex
 void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context) {
   const std::string& word = node.left->text;
   if (word == "bigtype" || word == "smalltype" || word == "func" || word == "proc" || word == "need") return;
-  std::vector<TreeNode*> items;
-  splitCommas(node.right.get(), items);
-  for (TreeNode* item : items) {
+  for (TreeNode* item : rightItemsOf(node)) {
     if (exec.control.pending) return;
     if (isPlainName(*item)) continue;
     if (item->op == '.' && item->op2 == 0) {
@@ -210,8 +208,7 @@ void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& cont
     for (Result& entry : objects) callUnnamed(exec, *node.right, context, nullptr, *entry.object, entry.access);
     return;
   }
-  std::vector<TreeNode*> items;
-  splitCommas(node.right.get(), items);
+  const std::vector<TreeNode*>& items = rightItemsOf(node);
   for (Result& entry : objects) {
     for (TreeNode* item : items) {
       if (!isCallForm(*item)) exec.raise(*item, message(node.op == ':' ? "erwprorecdop" : "erwprolisrecpun"));

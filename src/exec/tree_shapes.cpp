@@ -15,6 +15,10 @@ bool isBlank(const TreeNode& node) { return node.op == ' ' && node.op2 == 0 && n
 template <typename Joins>
 void flatten(TreeNode* root, std::vector<TreeNode*>& out, Joins joins) {
   if (root == nullptr) return;
+  if (!joins(*root)) {  // the common case of one operand, without the walk
+    out.push_back(root);
+    return;
+  }
   std::vector<TreeNode*> pending{root};
   while (!pending.empty()) {
     TreeNode* node = pending.back();
@@ -54,6 +58,14 @@ const std::vector<TreeNode*>& statementsOf(TreeNode& block) {
 
 void splitCommas(TreeNode* node, std::vector<TreeNode*>& out) {
   flatten(node, out, [](const TreeNode& n) { return isOperatorNode(n, ','); });
+}
+
+const std::vector<TreeNode*>& rightItemsOf(TreeNode& node) {
+  if (node.argumentList) return *node.argumentList;
+  auto list = std::make_unique<std::vector<TreeNode*>>();
+  splitCommas(node.right.get(), *list);
+  node.argumentList = std::move(list);
+  return *node.argumentList;
 }
 
 const std::vector<TreeNode*>& argumentsOf(TreeNode& call) {

@@ -32,6 +32,9 @@ const std::vector<TreeNode*>& statementsOf(TreeNode& block);
 // The argument expressions of a call form: its group split at "," and at bracket
 // juxtapositions, in order. Cached in the call node. An empty call yields no arguments.
 const std::vector<TreeNode*>& argumentsOf(TreeNode& call);
+// The right operand of a member operator ("." or ":") or a declaration split at ",": the
+// member items or the declared items. Cached in the node.
+const std::vector<TreeNode*>& rightItemsOf(TreeNode& node);
 // Appends the operands of a "," list (the node itself when it is no list).
 void splitCommas(TreeNode* node, std::vector<TreeNode*>& out);
 // True for the statements a block still runs while an exception is pending.

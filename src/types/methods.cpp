@@ -36,7 +36,8 @@ void registerAll() {
 }  // namespace
 
 void MethodCall::requireModifiable() const {
-  require(checkModifiable(Result{&object, access, false}, message("zuw")));
+  Result target{&object, access, false};
+  if (!isModifiable(target)) fail(checkModifiable(target, message("zuw")));
 }
 
 void registerMethods(TypeCode base, const MethodEntry* entries, size_t count) {
