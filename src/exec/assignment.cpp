@@ -33,6 +33,12 @@ class SideValues {
     }
     return &current_[position_++];
   }
+  // The values of a one-element side, evaluated already by the caller.
+  void preset(ResultList values) {
+    current_ = std::move(values);
+    position_ = 0;
+    element_ = 1;
+  }
   size_t elementCount() const { return single_ != nullptr ? 1 : elements_.size(); }
   // Evaluates everything of the side (used when a list receives all source values).
   void evaluateAll(ResultList& out) {
@@ -78,16 +84,20 @@ std::string iterationRestriction(const Result& target, const Result& source, cha
   return std::string(message(wordKey)) + " " + message("unzwaeite");
 }
 
+void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& context, ResultList* evaluatedSource);
+
 // ---- the compiled form ------------------------------------------------------------------
 
-// `n = e`, `n += e`, `n -= e`, `n *= e` on an int variable with a pure int source, and
-// `s += "text"` or `s += 'c'` on a str variable: the statements of counting loops and string
-// building, done in place without Objects.
+// `n = e`, `n += e`, `n -= e`, `n *= e` on an int variable, and `s += "text"` or
+// `s += 'c'` on a str variable: the statements of counting loops, accumulators and string
+// building, done in place. A pure int source is computed without Objects; another source
+// is evaluated, and when it yields one small int the statement completes here too.
 struct AssignmentForm : CompiledForm {
   AssignmentForm() { kind = Kind::Assignment; }
   const TreeNode* target = nullptr;  // the defining name node of the target variable
   char op = '=';                     // '=', or the operator of the compound form
-  FastProgram* program = nullptr;    // the int source's fast program; null for appendText
+  FastProgram* program = nullptr;    // the int source's fast program; null for other sources
+  TreeNode* source = nullptr;        // the source side, one element
   const TreeNode* text = nullptr;    // the str or char literal appended by `s += ...`
 };
 
@@ -102,9 +112,11 @@ AssignmentForm* buildAssignment(TreeNode& node) {
   auto form = std::make_unique<AssignmentForm>();
   form->target = &definition;
   form->op = node.op;
+  form->source = &source;
   if (definition.varCode == 'i') {
+    if (isOperatorNode(source, ',')) return nullptr;
     form->program = fastProgramOf(source, false);
-    if (form->program == nullptr || form->program->yieldsBool()) return nullptr;
+    if (form->program != nullptr && form->program->yieldsBool()) return nullptr;
     return form.release();
   }
   bool literal = (source.op == '"' || source.op == '\'') && source.op2 == 0 && !source.curlyBlock;
@@ -135,9 +147,44 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
   }
 }
 
+// `current OP value` for the compound operators "+=", "-=", "*=" and "=" (the value
+// itself), when the result is small.
+bool combineSmall(char op, std::int64_t current, std::int64_t& value) {
+  if (op == '+') value = current + value;
+  else if (op == '-') value = current - value;
+  else if (op == '*' && __builtin_mul_overflow(current, value, &value)) return false;
+  return value >= -BigInt::kSmallLimit && value <= BigInt::kSmallLimit;
+}
+
+// An int target and a source that is no pure expression: the source is evaluated here, and
+// when it is not one small int the general path goes on with its values. Kept out of line:
+// its result list would otherwise enlarge the frame of every assignment, and recursion
+// through assignments is how programs go deep.
+[[gnu::noinline]] void assignEvaluated(Executor& exec, TreeNode& node, const ExecContext& context,
+                                       AssignmentForm& form, Object& object) {
+  ResultList evaluated;
+  exec.evaluate(*form.source, context, evaluated);
+  BigInt& target = object.asInt();
+  if (evaluated.size() == 1) {
+    Object& source = evaluated[0].object->resolve(true);
+    std::int64_t value, current;
+    if (source.base() == 'i' && source.value != nullptr) {
+      if (form.op == '=') {
+        if (&source != &object) target = source.asInt();  // any size, empty too: a value copy
+        return;
+      }
+      if (source.asInt().toSmall(value) && target.toSmall(current) && combineSmall(form.op, current, value)) {
+        target.setSmall(value);
+        return;
+      }
+    }
+  }
+  runGeneralAssignment(exec, node, context, &evaluated);
+}
+
 // Runs the compiled form; false when the statement must take the general path (nothing has
 // changed then).
-bool runCompiledAssignment(TreeNode& node) {
+bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& context) {
   AssignmentForm* form = assignmentFormOf(node);
   if (form == nullptr || form->target->incarnations.empty()) return false;
   Object& object = *form->target->incarnations.back();
@@ -151,24 +198,49 @@ bool runCompiledAssignment(TreeNode& node) {
     return true;
   }
   if (object.typeCode != 'i') return false;
+  if (form->program == nullptr) {
+    assignEvaluated(exec, node, context, *form, object);
+    return true;
+  }
   std::int64_t value, current;
   if (!form->program->run(value)) return false;
   BigInt& target = object.asInt();
-  if (form->op != '=') {
-    if (!target.toSmall(current)) return false;
-    if (form->op == '+') value = current + value;
-    else if (form->op == '-') value = current - value;
-    else if (__builtin_mul_overflow(current, value, &value)) return false;
-    if (value < -BigInt::kSmallLimit || value > BigInt::kSmallLimit) return false;
-  }
+  if (form->op != '=' && (!target.toSmall(current) || !combineSmall(form->op, current, value))) return false;
   target.setSmall(value);
   return true;
 }
 
-}  // namespace
+// `l = 1, 2, 3`: a single list target takes every source value as its elements, or one
+// list source as a copy. Out of line, so that its locals stay off the frames of the
+// assignments that recurse.
+[[gnu::noinline]] void assignToList(Executor& exec, TreeNode& node, Result& targetEntry, SideValues& sources,
+                                    const std::string& name, const char* wordKey) {
+  Result* target = &targetEntry;
+  int kind = Transfer::Copy;
+  ResultList all;
+  sources.evaluateAll(all);
+  bool oneList = all.size() == 1 && all[0].object->resolve(true).base() == 'l';
+  std::string failure = checkModifiable(*target, message(wordKey));
+  if (failure.empty() && isBeingIterated(target->object->resolve(true)))
+    failure = std::string(message(wordKey)) + " " + message("unzwaeite");
+  if (failure.empty() && oneList) failure = transfer(*target->object, *all[0].object, kind);
+  if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+  if (oneList) return;
+  ListRecord fresh;
+  for (Result& entry : all) {
+    failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
+    if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+  }
+  Object& listObject = target->object->resolve(true);
+  if (listObject.value == nullptr) listObject.createPayload();  // an undefined list gets a value
+  ListRecord& list = listObject.asList();
+  list.clear();
+  list.appendAll(fresh);
+}
 
-void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
-  if (runCompiledAssignment(node)) return;
+// The assignment over evaluated sides, for every form of the statement. `evaluatedSource`,
+// when given, holds the values of the one-element source side, evaluated already.
+void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& context, ResultList* evaluatedSource) {
   std::string name(1, node.op);
   if (node.op2) name += node.op2;
   bool compound = node.op2 == '=';
@@ -183,31 +255,14 @@ void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& 
   }
   SideValues targets(exec, node.left.get(), context);
   SideValues sources(exec, node.right.get(), context);
+  if (evaluatedSource != nullptr) sources.preset(std::move(*evaluatedSource));
 
   Result* target = targets.next();
   if (target == nullptr) return;
   // A single list target receives all source values unless the source is exactly one list.
   if (!compound && kind == Transfer::Copy && targets.elementCount() == 1 &&
       target->object->resolve(true).base() == 'l') {
-    ResultList all;
-    sources.evaluateAll(all);
-    bool oneList = all.size() == 1 && all[0].object->resolve(true).base() == 'l';
-    std::string failure = checkModifiable(*target, message(wordKey));
-    if (failure.empty() && isBeingIterated(target->object->resolve(true)))
-      failure = std::string(message(wordKey)) + " " + message("unzwaeite");
-    if (failure.empty() && oneList) failure = transfer(*target->object, *all[0].object, kind);
-    if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
-    if (oneList) return;
-    ListRecord fresh;
-    for (Result& entry : all) {
-      failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
-      if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
-    }
-    Object& listObject = target->object->resolve(true);
-    if (listObject.value == nullptr) listObject.createPayload();  // an undefined list gets a value
-    ListRecord& list = listObject.asList();
-    list.clear();
-    list.appendAll(fresh);
+    assignToList(exec, node, *target, sources, name, wordKey);
     return;
   }
   while (target != nullptr) {
@@ -225,6 +280,12 @@ void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& 
     if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
     target = targets.next();
   }
+}
+
+}  // namespace
+
+void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
+  if (!runCompiledAssignment(exec, node, context)) runGeneralAssignment(exec, node, context, nullptr);
 }
 
 }  // namespace kavor

@@ -96,11 +96,31 @@ std::string operatorName(const TreeNode& node) {
   return name;
 }
 
+// "+", "-" and "*" of two small defined ints (results of calls, say) without the general
+// operand checks, which such operands always pass. False when the operands are others.
+bool smallIntResult(const TreeNode& node, Object& leftIn, Object& rightIn, ResultList& results) {
+  if (node.op2 != 0 || (node.op != '+' && node.op != '-' && node.op != '*')) return false;
+  Object& a = leftIn.resolve(true);
+  Object& b = rightIn.resolve(true);
+  std::int64_t x, y;
+  if (a.base() != 'i' || b.base() != 'i' || a.value == nullptr || b.value == nullptr) return false;
+  if (!a.asInt().toSmall(x) || !b.asInt().toSmall(y)) return false;
+  if (node.op == '+') x += y;
+  else if (node.op == '-') x -= y;
+  else if (__builtin_mul_overflow(x, y, &x)) return false;
+  if (x < -BigInt::kSmallLimit || x > BigInt::kSmallLimit) return false;
+  auto object = std::make_unique<Object>('i');
+  object->asInt().setSmall(x);
+  results.pushOwned(std::move(object), Access::ConstResult);
+  return true;
+}
+
 void evalBinary(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   std::string name = operatorName(node);
   ResultList left, right;
   evaluateOperand(exec, node, node.left.get(), true, context, left, name);
   evaluateOperand(exec, node, node.right.get(), false, context, right, name);
+  if (smallIntResult(node, *left[0].object, *right[0].object, results)) return;
   // A left operand that is a fresh temporary of a plain type (not held by an any, not an
   // indirection) is handed over and changed in place instead of being copied.
   std::unique_ptr<Object> temporary;
