@@ -178,6 +178,20 @@ bool refersToLocal(TreeNode& scope, Object& value) {
   });
 }
 
+// A declared value of a built-in type (not held by an any, no indirection) that no
+// indirection points to: moving its payload needs none of the checks of `transfer`.
+bool isPlainValue(const Object& object) {
+  return object.typeCode == object.base() && !object.isIndirection() && object.typeCode != 'v' &&
+         object.referenceChain == nullptr && object.aliasChain == nullptr && object.callAliasChain == nullptr;
+}
+
+// Moving the temporary `source` into the fresh parameter `target` is a plain hand-over of
+// the payload: both are defined ints or strs of their own.
+bool movesPlainly(const Object& source, const Object& target) {
+  return source.typeCode == target.typeCode && (source.typeCode == 'i' || source.typeCode == 's') &&
+         source.value != nullptr && target.value != nullptr && isPlainValue(source) && isPlainValue(target);
+}
+
 void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,
                 ResultList* results) {
   TreeNode& body = *routine.body;
@@ -199,6 +213,11 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     // copied.
     int kind = bindingKind(args[i]);
     if (kind == Transfer::Copy && args[i].owned && !args[i].object->isIndirection()) kind = Transfer::Move;
+    if (kind == Transfer::Move && movesPlainly(*args[i].object, parameter)) {
+      // The temporary's payload and the parameter's fresh empty one change places.
+      std::swap(parameter.value, args[i].object->value);
+      continue;
+    }
     std::string failure = transfer(parameter, *args[i].object, kind);
     if (!failure.empty()) exec.raise(call, failure);
   }
@@ -243,6 +262,14 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     if (refersToLocal(body, value)) exec.raise(call, message("funergdarnicrefalilokvarsei"));
     auto result = std::make_unique<Object>('v');
     // The output parameter ends with the call, so its value moves into the result.
+    if (isPlainValue(value) && value.value != nullptr && value.base() != 'k') {
+      result->value = value.value;
+      result->word = value.word;
+      result->typeCode = heldCode(value.typeCode);
+      value.forgetPayload();
+      results->pushOwned(std::move(result), Access::ConstResult);
+      continue;
+    }
     std::string failure = transfer(*result, value, Transfer::SameOrMove);
     if (!failure.empty()) exec.raise(call, failure);
     results->pushOwned(std::move(result), Access::ConstResult);

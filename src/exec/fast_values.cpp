@@ -20,14 +20,16 @@ bool isSmall(std::int64_t value) { return value >= -kLimit && value <= kLimit; }
 bool readInt(const TreeNode& definition, std::int64_t& out) {
   if (definition.incarnations.empty()) return false;
   Object& value = definition.incarnations.back()->resolve(true);
-  if (value.typeCode != 'i' || value.value == nullptr) return false;
+  // An int held by an `any` (a list element, say) is an operand like any other int.
+  if ((value.typeCode != 'i' && value.typeCode != 'I') || value.value == nullptr) return false;
   return value.asInt().toSmall(out);
 }
 
 bool readBool(const TreeNode& definition, std::int64_t& out) {
   if (definition.incarnations.empty()) return false;
   Object& value = definition.incarnations.back()->resolve(true);
-  if (value.typeCode != 'b' || value.value == nullptr || value.word > 1) return false;  // 65535: empty
+  if ((value.typeCode != 'b' && value.typeCode != 'B') || value.value == nullptr || value.word > 1)
+    return false;  // 65535: empty
   out = value.word;
   return true;
 }
@@ -60,7 +62,8 @@ bool FastProgram::emit(const TreeNode& node, bool root, bool asCode, int depth, 
     }
     const TreeNode* definition = node.binding;
     if (definition == nullptr || node.text == "this") return false;
-    if (definition->varCode != 'i' && definition->varCode != 'b') return false;
+    // An `any` variable is read as an int: when it holds something else the program declines.
+    if (definition->varCode != 'i' && definition->varCode != 'b' && definition->varCode != 'v') return false;
     yieldsBool = definition->varCode == 'b';
     steps_.push_back({yieldsBool ? Op::BoolVariable : Op::IntVariable, 0, definition});
     return true;
