@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kavor {
 
@@ -210,6 +211,9 @@ extern char kInlinePayload;
 
 // The type name for messages. With `actual` false an Object held by an `any` reports "any".
 std::string typeName(const Object& object, bool actual = false);
+// typeName(object, true) without building a string: checks of type equality run on every
+// binding of a loop variable or parameter. The view lives as long as the type does.
+std::string_view actualTypeName(const Object& object);
 // The name of a base type code ("int", "list", ...); "?" for unknown codes and `k`.
 const char* typeNameOfCode(TypeCode code);
 // "int" -> 'i', ...; every other name -> 'k' (a user-defined type).

@@ -45,7 +45,9 @@ const char* typeNameOfCode(TypeCode code) {
   }
 }
 
-std::string typeName(const Object& object, bool actual) {
+namespace {
+
+std::string_view typeNameView(const Object& object, bool actual) {
   const Object* current = &object;
   // Indirections report their target's type; a chain ends at a plain value.
   for (int steps = 0; steps < 1000; ++steps) {
@@ -65,6 +67,12 @@ std::string typeName(const Object& object, bool actual) {
   }
   return "?";
 }
+
+}  // namespace
+
+std::string_view actualTypeName(const Object& object) { return typeNameView(object, true); }
+
+std::string typeName(const Object& object, bool actual) { return std::string(typeNameView(object, actual)); }
 
 TypeCode typeCodeOf(const std::string& name) {
   static const std::unordered_map<std::string, TypeCode> codes = {

@@ -75,7 +75,7 @@ std::string bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
   if (target.isAny() && hasTypedIndirection(target))
     return fillKey(kindKey(kind, "refaufobjtypvoinicerl", "aliaufobjtypvoinicerl", "synaufobjtypvoinicerl"),
                    {typeName(*source, true)});
-  if (!target.isAny() && typeName(target, true) != typeName(*source, true))
+  if (!target.isAny() && actualTypeName(target) != actualTypeName(*source))
     return fillKey(kindKey(kind, "refzuwnurfuegledatttyp", "alizuwnurfuegledatttyp", "synzuwnurfuegledatttyp"),
                    {typeName(target, false), typeName(*source, false)});
   if (!target.isIndirection() && target.value != nullptr && source != &target && liesWithin(target, source))

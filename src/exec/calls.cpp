@@ -141,7 +141,7 @@ int fitScore(const Routine& routine, const ResultList& args) {
     if (input.code == 'v') continue;
     Object& value = args[i].object->resolve(true);
     // Built-in types are told apart by their code; user-defined types by their names.
-    bool fits = input.code != 'k' ? value.base() == input.code : typeName(value, true) == input.typeName;
+    bool fits = input.code != 'k' ? value.base() == input.code : actualTypeName(value) == input.typeName;
     if (!fits) return -1;
     ++exact;
   }
