@@ -1,6 +1,8 @@
 // Compiling and running the fast programs of pure int and bool expressions.
 #include "exec/fast_values.h"
 
+#include <cstdint>
+
 #include "core/object.h"
 #include "exec/tree_shapes.h"
 #include "numbers/bigint.h"
@@ -115,24 +117,32 @@ bool FastProgram::run(std::int64_t& value) const {
       case Op::BoolVariable:
         if (!readBool(*step.definition, stack[++top])) return false;
         continue;
-      case Op::Negate: stack[top] = -stack[top]; continue;
+      case Op::Negate:
+        if (stack[top] == INT64_MIN) return false;
+        stack[top] = -stack[top];
+        continue;
       case Op::Not: stack[top] = !stack[top]; continue;
       default: break;
     }
     std::int64_t right = stack[top--];
     std::int64_t& left = stack[top];
     switch (step.op) {
-      case Op::Add: left += right; break;
-      case Op::Subtract: left -= right; break;
+      case Op::Add:
+        if (__builtin_add_overflow(left, right, &left)) return false;
+        break;
+      case Op::Subtract:
+        if (__builtin_sub_overflow(left, right, &left)) return false;
+        break;
       case Op::Multiply:
         if (__builtin_mul_overflow(left, right, &left)) return false;
         break;
       case Op::Divide:
-        if (right == 0) return false;
+        if (right == 0 || (left == INT64_MIN && right == -1)) return false;
         left /= right;  // truncates towards zero, as int division does
         break;
       case Op::Remainder:
         if (right == 0) return false;
+        if (right == -1) { left = 0; break; }
         left %= right;
         if (left < 0) left += right < 0 ? -right : right;  // always within 0 .. |right|-1
         break;
@@ -140,7 +150,7 @@ bool FastProgram::run(std::int64_t& value) const {
         if (right <= 0) { left = 1; break; }
         std::int64_t base = left, result = 1;
         for (std::int64_t i = 0; i < right; ++i) {
-          if (__builtin_mul_overflow(result, base, &result) || !isSmall(result)) return false;
+          if (__builtin_mul_overflow(result, base, &result)) return false;
           if (result == 0 || result == 1) break;  // zero and one stay where they are
           if (result == -1) { result = (right % 2 == 0) ? 1 : -1; break; }
         }
@@ -155,10 +165,10 @@ bool FastProgram::run(std::int64_t& value) const {
       case Op::NotEqual: left = left != right; break;
       default: return false;
     }
-    if (!isSmall(left)) return false;
   }
+  // Intermediate values use the whole machine range; the value handed on must be small.
   value = stack[top];
-  return true;
+  return isSmall(value);
 }
 
 FastProgram* fastProgramOf(TreeNode& node, bool asCode) {

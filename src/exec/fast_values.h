@@ -3,8 +3,9 @@
 // A pure expression (number literals, `true`, `false`, variables, and the arithmetic,
 // comparison and "!" operators over them) is compiled once into a short program for a stack
 // of machine integers. Running it either yields the value or declines, before any side
-// effect, when a variable holds no small defined int or bool, an operation leaves the small
-// range, or a division has no value; the caller then evaluates the tree on the general path,
+// effect, when a variable holds no small defined int or bool, an operation overflows the
+// machine integer, the value is not small (|v| < 10^18, what two BigInt limbs hold), or a
+// division has no value; the caller then evaluates the tree on the general path,
 // which computes the same value or raises the same message. Nothing here ever raises.
 #pragma once
 
