@@ -180,14 +180,14 @@ bool refersToLocal(TreeNode& scope, Object& value) {
 
 // A declared value of a built-in type (not held by an any, no indirection) that no
 // indirection points to: moving its payload needs none of the checks of `transfer`.
-bool isPlainValue(const Object& object) {
+inline bool isPlainValue(const Object& object) {
   return object.typeCode == object.base() && !object.isIndirection() && object.typeCode != 'v' &&
          object.referenceChain == nullptr && object.aliasChain == nullptr && object.callAliasChain == nullptr;
 }
 
 // Moving the temporary `source` into the fresh parameter `target` is a plain hand-over of
 // the payload: both are defined ints or strs of their own.
-bool movesPlainly(const Object& source, const Object& target) {
+inline bool movesPlainly(const Object& source, const Object& target) {
   return source.typeCode == target.typeCode && (source.typeCode == 'i' || source.typeCode == 's') &&
          source.value != nullptr && target.value != nullptr && isPlainValue(source) && isPlainValue(target);
 }

@@ -21,7 +21,8 @@ bool isSmall(std::int64_t value) { return value >= -kLimit && value <= kLimit; }
 // The value of a variable's current Object when it is a small defined int.
 bool readInt(const TreeNode& definition, std::int64_t& out) {
   if (definition.incarnations.empty()) return false;
-  Object& value = definition.incarnations.back()->resolve(true);
+  Object* variable = definition.incarnations.back().get();
+  Object& value = variable->isIndirection() ? variable->resolve(true) : *variable;
   // An int held by an `any` (a list element, say) is an operand like any other int.
   if ((value.typeCode != 'i' && value.typeCode != 'I') || value.value == nullptr) return false;
   return value.asInt().toSmall(out);
@@ -29,7 +30,8 @@ bool readInt(const TreeNode& definition, std::int64_t& out) {
 
 bool readBool(const TreeNode& definition, std::int64_t& out) {
   if (definition.incarnations.empty()) return false;
-  Object& value = definition.incarnations.back()->resolve(true);
+  Object* variable = definition.incarnations.back().get();
+  Object& value = variable->isIndirection() ? variable->resolve(true) : *variable;
   if ((value.typeCode != 'b' && value.typeCode != 'B') || value.value == nullptr || value.word > 1)
     return false;  // 65535: empty
   out = value.word;
