@@ -5,9 +5,7 @@
 #include "analysis/symbol_table.h"
 #include "core/error.h"
 #include "core/messages.h"
-#include "exec/calls.h"
-#include "exec/executor.h"
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
 
@@ -54,7 +52,8 @@ void walkScope(TreeNode& scope, Visit visit) {
 
 class Analyzer {
  public:
-  Analyzer(Executor& exec, TreeNode& root) : exec_(exec), root_(root) {}
+  Analyzer(TreeNode& root, const std::vector<std::string>& sourceFiles, const std::string& programFile)
+      : root_(root), sourceFiles_(sourceFiles), programFile_(programFile) {}
 
   void run() {
     createScopes();
@@ -64,12 +63,21 @@ class Analyzer {
   }
 
  private:
+  // The source file of a node as the user named it: an included file by its index, the
+  // program file for index -1.
+  const std::string& fileOf(const TreeNode& node) const {
+    int index = node.fileIndex;
+    if (index >= 0 && static_cast<size_t>(index) < sourceFiles_.size()) return sourceFiles_[index];
+    return programFile_;
+  }
+
+  // Analysis runs before any statement, so no pending exception can take the error's place.
   [[noreturn]] void fail(const TreeNode& node, const std::string& text, char kind) {
-    throw ERROR(text, kind, exec_.fileOf(node), node.line);
+    throw ERROR(text, kind, fileOf(node), node.line);
   }
 
   std::string positionOf(const TreeNode& node) {
-    return fillKey("datzei", {exec_.fileOf(node), std::to_string(node.line)});
+    return fillKey("datzei", {fileOf(node), std::to_string(node.line)});
   }
 
   // ---- scopes ---------------------------------------------------------------------------
@@ -331,7 +339,7 @@ class Analyzer {
     bool memberSide = parent != nullptr && parent->text.empty() && parent->op2 == 0 &&
                       (parent->op == '.' || parent->op == ':') && parent->right.get() == child;
     // The round group of an unnamed call `x.(0, r)` holds values, not member names.
-    return memberSide && !isUnnamedCall(*child);
+    return memberSide && !isUnnamedCallGroup(*child);
   }
 
   TreeNode* lookupVariable(TreeNode& node) {
@@ -379,13 +387,16 @@ class Analyzer {
     if (auto value = BigInt::fromText(text)) node.constant->asInt() = std::move(*value);
   }
 
-  Executor& exec_;
   TreeNode& root_;
+  const std::vector<std::string>& sourceFiles_;
+  const std::string& programFile_;
   std::vector<TreeNode*> scopes_;  // every node with a symbol table, outermost first
 };
 
 }  // namespace
 
-void analyzeProgram(Executor& exec, TreeNode& root) { Analyzer(exec, root).run(); }
+void analyzeProgram(TreeNode& root, const std::vector<std::string>& sourceFiles, const std::string& programFile) {
+  Analyzer(root, sourceFiles, programFile).run();
+}
 
 }  // namespace kavor

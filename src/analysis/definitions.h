@@ -1,14 +1,18 @@
 // The analysis of a program tree before it runs.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace kavor {
 
-class Executor;
 struct TreeNode;
 
 // Creates the scopes, registers procedures, functions and variables, builds the number
 // constants and binds every variable name to its definition. Throws ERROR (syntax or
-// analysis) at the first malformed or conflicting definition.
-void analyzeProgram(Executor& exec, TreeNode& root);
+// analysis) at the first malformed or conflicting definition, positioned in the file the
+// node came from: `sourceFiles` names the included files by file index, `programFile`
+// the program file.
+void analyzeProgram(TreeNode& root, const std::vector<std::string>& sourceFiles, const std::string& programFile);
 
 }  // namespace kavor

@@ -5,8 +5,8 @@
 
 #include "core/containers.h"
 #include "core/messages.h"
-#include "exec/values.h"
 #include "core/payloads.h"
+#include "core/values.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
 #include "streams/file_data.h"

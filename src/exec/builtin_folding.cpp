@@ -1,8 +1,8 @@
 // Functions that fold their arguments into one value: min, max (by the operator "<"), sum,
 // prod (by "+=" and "*="), and, or.
+#include "core/values.h"
 #include "exec/builtins.h"
 #include "exec/dispatch.h"
-#include "exec/values.h"
 
 namespace kavor {
 

@@ -3,7 +3,7 @@
 #include "core/messages.h"
 #include "core/payloads.h"
 #include "exec/builtins.h"
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 #include "streams/str_data.h"
 
 namespace kavor {

@@ -2,10 +2,10 @@
 // separators of the standard stream.
 #include "core/interpreter.h"
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/builtins.h"
 #include "exec/value_input.h"
 #include "exec/value_output.h"
-#include "exec/values.h"
 #include "streams/str_data.h"
 
 namespace kavor {

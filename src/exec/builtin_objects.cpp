@@ -2,8 +2,8 @@
 // alias, count).
 #include "core/containers.h"
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/builtins.h"
-#include "exec/values.h"
 
 namespace kavor {
 

@@ -3,9 +3,9 @@
 #include "analysis/text_form.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/builtins.h"
 #include "exec/value_output.h"
-#include "exec/values.h"
 #include "streams/str_data.h"
 
 namespace kavor {

@@ -10,8 +10,8 @@
 #include "analysis/text_form.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/builtins.h"
-#include "exec/values.h"
 #include "streams/str_data.h"
 
 namespace kavor {

@@ -8,7 +8,7 @@
 #include "core/messages.h"
 #include "core/payloads.h"
 #include "exec/iteration.h"
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 #include "types/methods.h"
 

@@ -12,7 +12,7 @@
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/fast_values.h"
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 
 namespace kavor {

@@ -7,7 +7,7 @@
 #include "core/messages.h"
 #include "core/payloads.h"
 #include "exec/dispatch.h"
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 
 namespace kavor {
 

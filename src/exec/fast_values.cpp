@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/object.h"
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 
 namespace kavor {

@@ -11,7 +11,8 @@ namespace kavor {
 int runProgram(Interpreter& interp, TreeNode& root, const std::string& programName) {
   Executor exec(interp);
   try {
-    analyzeProgram(exec, root);
+    analyzeProgram(root, interp.sourceFiles,
+                   interp.programArguments.empty() ? std::string() : interp.programArguments[0]);
     ExecContext context;
     exec.executeBlock(&root, context, true);
     ControlState& control = exec.control;

@@ -8,7 +8,7 @@
 #include "core/payloads.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 #include "streams/str_data.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/calls.h"
-#include "exec/values.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
 #include "numbers/number_theory.h"

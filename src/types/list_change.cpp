@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/calls.h"
-#include "exec/values.h"
 #include "types/list_common.h"
 
 namespace kavor {

@@ -1,8 +1,8 @@
 // The methods of `list` and `args`: the size and the list built from values here, the
 // families in list_access.cpp, list_search.cpp, list_change.cpp and list_sort.cpp.
 #include "core/containers.h"
+#include "core/values.h"
 #include "exec/calls.h"
-#include "exec/values.h"
 #include "types/list_common.h"
 #include "types/methods.h"
 

@@ -1,6 +1,6 @@
 // Searching a list by a condition: find, Find, find_all, Find_all.
 #include "core/messages.h"
-#include "exec/values.h"
+#include "core/values.h"
 #include "types/list_common.h"
 
 namespace kavor {

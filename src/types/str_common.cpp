@@ -2,8 +2,8 @@
 
 #include "analysis/text_form.h"
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/calls.h"
-#include "exec/values.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
 

@@ -1,7 +1,7 @@
 // The methods of `str`: the length, the unnamed calls, and the registration of every family.
 #include "analysis/text_form.h"
+#include "core/values.h"
 #include "exec/calls.h"
-#include "exec/values.h"
 #include "numbers/bigint.h"
 #include "types/str_common.h"
 

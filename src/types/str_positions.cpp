@@ -1,6 +1,6 @@
 // Reading a `str` by position: get0, get, str, getp, args and their capital forms.
+#include "core/values.h"
 #include "exec/calls.h"
-#include "exec/values.h"
 #include "types/str_common.h"
 
 namespace kavor {

@@ -2,8 +2,8 @@
 // condition.
 #include "core/messages.h"
 #include "core/payloads.h"
+#include "core/values.h"
 #include "exec/calls.h"
-#include "exec/values.h"
 #include "types/str_common.h"
 
 namespace kavor {

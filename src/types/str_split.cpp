@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/calls.h"
 #include "exec/token_reader.h"
-#include "exec/values.h"
 #include "types/str_common.h"
 
 namespace kavor {

@@ -3,10 +3,10 @@
 #include "analysis/text_form.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/calls.h"
 #include "exec/value_input.h"
 #include "exec/value_output.h"
-#include "exec/values.h"
 #include "types/str_common.h"
 
 namespace kavor {

@@ -1,4 +1,4 @@
-// New temporary values for result lists: what literals, operators, functions and methods
+// New values of the plain built-in types: what literals, operators, functions and methods
 // yield.
 #pragma once
 

@@ -37,6 +37,9 @@ const std::vector<TreeNode*>& argumentsOf(TreeNode& call);
 const std::vector<TreeNode*>& rightItemsOf(TreeNode& node);
 // Appends the operands of a "," list (the node itself when it is no list).
 void splitCommas(TreeNode* node, std::vector<TreeNode*>& out);
+// A round group right of "." is the argument list of an unnamed call unless every element
+// is a name or a call form (then it is a list of member items).
+bool isUnnamedCallGroup(const TreeNode& group);
 // True for the statements a block still runs while an exception is pending.
 bool catchesPending(const TreeNode& statement);
 // A blank between a type word and a declaration list (as opposed to a statement sequence).

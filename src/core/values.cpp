@@ -1,4 +1,4 @@
-#include "exec/values.h"
+#include "core/values.h"
 
 #include "streams/str_data.h"
 

@@ -1,4 +1,4 @@
-#include "exec/tree_shapes.h"
+#include "frontend/tree_shapes.h"
 
 #include <memory>
 
@@ -91,6 +91,15 @@ const std::vector<TreeNode*>& argumentsOf(TreeNode& call) {
   }
   call.argumentList = std::move(list);
   return *call.argumentList;
+}
+
+bool isUnnamedCallGroup(const TreeNode& group) {
+  if (!group.roundBracket) return false;
+  std::vector<TreeNode*> items;
+  splitCommas(const_cast<TreeNode*>(&group), items);
+  for (TreeNode* item : items)
+    if (!isPlainName(*item) && !isCallForm(*item)) return true;
+  return false;
 }
 
 bool catchesPending(const TreeNode& statement) {
