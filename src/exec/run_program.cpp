@@ -1,6 +1,6 @@
 #include "exec/run_program.h"
 
-#include "analysis/definitions.h"
+#include "analysis/analyze_program.h"
 #include "core/error.h"
 #include "core/interpreter.h"
 #include "core/messages.h"

@@ -1,0 +1,73 @@
+// The entry point of the analysis and what its passes share: error positions, the word
+// tests and the shape of definition headers.
+#include "analysis/analyze_program.h"
+
+#include "analysis/analyzer.h"
+#include "core/error.h"
+#include "core/messages.h"
+#include "frontend/tree_shapes.h"
+
+namespace kavor {
+
+namespace analysis {
+
+const std::string& Analysis::fileOf(const TreeNode& node) const {
+  int index = node.fileIndex;
+  if (index >= 0 && static_cast<size_t>(index) < sourceFiles.size()) return sourceFiles[index];
+  return programFile;
+}
+
+void Analysis::fail(const TreeNode& node, const std::string& text, char kind) const {
+  throw ERROR(text, kind, fileOf(node), node.line);
+}
+
+std::string Analysis::positionOf(const TreeNode& node) const {
+  return fillKey("datzei", {fileOf(node), std::to_string(node.line)});
+}
+
+bool startsWithWord(const TreeNode& node, const char* word) {
+  return isBlankNode(node) && node.left && isPlainName(*node.left) && node.left->text == word;
+}
+
+bool isRoutineDefinition(const TreeNode& node) {
+  return startsWithWord(node, "proc") || startsWithWord(node, "func");
+}
+
+std::vector<TreeNode*> headerParts(TreeNode& header) {
+  std::vector<TreeNode*> parts;
+  if (!header.left) return parts;
+  std::vector<TreeNode*> pending{header.left.get()};
+  while (!pending.empty()) {
+    TreeNode* node = pending.back();
+    pending.pop_back();
+    bool grouped = node != header.left.get() && (node->curlyBlock || node->roundBracket);
+    if (!grouped && node->isJuxtaposition()) {
+      if (node->right) pending.push_back(node->right.get());
+      if (node->left) pending.push_back(node->left.get());
+      continue;
+    }
+    parts.push_back(node);
+  }
+  return parts;
+}
+
+TreeNode* headerBody(TreeNode& header) {
+  if (header.op != '(' || header.text.empty()) return nullptr;
+  std::vector<TreeNode*> parts = headerParts(header);
+  if (parts.empty() || !parts.back()->curlyBlock) return nullptr;
+  return parts.back();
+}
+
+}  // namespace analysis
+
+void analyzeProgram(TreeNode& root, const std::vector<std::string>& sourceFiles, const std::string& programFile) {
+  analysis::Analysis state{root, sourceFiles, programFile, {}};
+  analysis::createScopes(state);
+  // The routines of every scope before the variables of any: the routine pass puts a
+  // routine's parameters into its body's table, where they come before the body's own.
+  for (TreeNode* scope : state.scopes) analysis::registerRoutines(state, *scope);
+  for (TreeNode* scope : state.scopes) analysis::registerVariables(state, *scope);
+  analysis::resolveNames(state);
+}
+
+}  // namespace kavor

@@ -1,0 +1,74 @@
+// What the analysis passes share: the tree, the scopes found so far, how errors are
+// positioned, and the walks and header shapes more than one pass needs. Each pass has its
+// own file; analyzeProgram (analyzer.cpp) runs them in the order below, and each relies on
+// what the earlier ones left in the tree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "frontend/tree_node.h"
+
+namespace kavor::analysis {
+
+struct Analysis {
+  TreeNode& root;
+  const std::vector<std::string>& sourceFiles;  // included files by file index
+  const std::string& programFile;               // file index -1
+  std::vector<TreeNode*> scopes;                // every node with a symbol table, outermost first
+
+  // The source file of a node as the user named it.
+  const std::string& fileOf(const TreeNode& node) const;
+  // Throws ERROR at the node's line. Analysis runs before any statement, so no pending
+  // exception can take the error's place.
+  [[noreturn]] void fail(const TreeNode& node, const std::string& text, char kind) const;
+  // "file '<file>', line '<line>'": where an earlier definition stands.
+  std::string positionOf(const TreeNode& node) const;
+};
+
+// The passes, in the order they run.
+void createScopes(Analysis& analysis);                       // scopes.cpp
+void registerRoutines(Analysis& analysis, TreeNode& scope);  // routines.cpp
+void registerVariables(Analysis& analysis, TreeNode& scope); // variables.cpp
+void resolveNames(Analysis& analysis);                       // names.cpp
+
+// The blank operator with nothing of its own: juxtaposed words such as `int a`.
+inline bool isBlankNode(const TreeNode& node) { return node.op == ' ' && node.op2 == 0 && node.text.empty(); }
+// A blank whose left operand is the plain name `word`: `proc p ...`, `need ...`.
+bool startsWithWord(const TreeNode& node, const char* word);
+// `proc ...` or `func ...`.
+bool isRoutineDefinition(const TreeNode& node);
+
+// The parts after a definition's name: the groups of its juxtaposition chain.
+std::vector<TreeNode*> headerParts(TreeNode& header);
+// The `{...}` body of a definition header `name (...) {...}`; null when it has none.
+TreeNode* headerBody(TreeNode& header);
+
+// Walks every node below `root` (root included) without native recursion.
+template <typename Visit>
+void walk(TreeNode& root, Visit visit) {
+  std::vector<TreeNode*> pending{&root};
+  while (!pending.empty()) {
+    TreeNode* node = pending.back();
+    pending.pop_back();
+    visit(*node);
+    if (node->right) pending.push_back(node->right.get());
+    if (node->left) pending.push_back(node->left.get());
+  }
+}
+
+// Walks the nodes of one scope: descends into everything but the bodies of nested scopes.
+template <typename Visit>
+void walkScope(TreeNode& scope, Visit visit) {
+  std::vector<TreeNode*> pending{&scope};
+  while (!pending.empty()) {
+    TreeNode* node = pending.back();
+    pending.pop_back();
+    if (node != &scope && node->symbols) continue;
+    visit(*node);
+    if (node->right) pending.push_back(node->right.get());
+    if (node->left) pending.push_back(node->left.get());
+  }
+}
+
+}  // namespace kavor::analysis

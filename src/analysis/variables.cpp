@@ -1,0 +1,61 @@
+// The variable pass: records every variable a declaration of one scope defines, in
+// definition order, with its type code, and refuses the predefined names and a second
+// definition in the same scope. Initialisers are left as they are: they run with the
+// declaration. The uses of the names are bound by the name pass, once every scope knows
+// its variables.
+#include "analysis/analyzer.h"
+#include "analysis/symbol_table.h"
+#include "core/error.h"
+#include "core/messages.h"
+#include "frontend/tree_shapes.h"
+
+namespace kavor::analysis {
+
+namespace {
+
+void registerDeclaration(const Analysis& analysis, TreeNode& scope, TreeNode& declaration) {
+  TreeNode& typeNode = *declaration.left;
+  typeNode.typeWord = true;
+  TypeCode code = typeCodeOf(typeNode.text);
+  if (code == 'k') analysis.fail(typeNode, fillKey("dattypsconicdef", {typeNode.text}), ErrorKind::Analysis);
+  std::vector<TreeNode*> items;
+  splitCommas(declaration.right.get(), items);
+  for (TreeNode* item : items) {
+    TreeNode* name = item;
+    bool assignment = item->text.empty() && item->op2 == 0 &&
+                      (item->op == '=' || item->op == '@' || item->op == '~' || item->op == '$' || item->op == '?');
+    bool initialiser = item->text.empty() && item->op == '.' && item->op2 == 0;
+    if (assignment || initialiser) name = item->left.get();
+    else if (!isPlainName(*item) && !item->moduleName)
+      analysis.fail(*item, message("erwvartypprozuwope"), ErrorKind::Syntax);
+    if (name == nullptr) analysis.fail(*item, message("erwvar"), ErrorKind::Syntax);
+    if (name->moduleName) analysis.fail(*name, fillKey("modopenicerlbei", {message("vardef")}), ErrorKind::Syntax);
+    if (!isPlainName(*name)) analysis.fail(*name, message("erwvar"), ErrorKind::Syntax);
+    if (name->text == "true" || name->text == "false" || name->text == "this")
+      analysis.fail(*name, message("vordefvar"), ErrorKind::Analysis);
+    SymbolTable& table = *scope.symbols;
+    auto existing = table.variables.find(name->text);
+    if (existing != table.variables.end())
+      analysis.fail(*name, fillKey("varschdefbei", {name->text, analysis.positionOf(*existing->second)}),
+                    ErrorKind::Analysis);
+    name->binding = name;
+    name->varCode = code;
+    table.variables[name->text] = name;
+    table.allocation.push_back(name);
+  }
+}
+
+}  // namespace
+
+void registerVariables(Analysis& analysis, TreeNode& scope) {
+  std::vector<TreeNode*> declarations;
+  walkScope(scope, [&](TreeNode& node) {
+    // Parameter groups look like declarations; the routine pass marked their type words.
+    if (isDeclaration(node) && !node.left->typeWord && !isRoutineDefinition(node) && !startsWithWord(node, "bigtype") &&
+        !startsWithWord(node, "smalltype") && !startsWithWord(node, "need"))
+      declarations.push_back(&node);
+  });
+  for (TreeNode* declaration : declarations) registerDeclaration(analysis, scope, *declaration);
+}
+
+}  // namespace kavor::analysis
