@@ -5,6 +5,7 @@
 #include "analysis/analyzer.h"
 #include "core/error.h"
 #include "core/messages.h"
+#include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 
 namespace kavor {
@@ -25,12 +26,19 @@ std::string Analysis::positionOf(const TreeNode& node) const {
   return fillKey("datzei", {fileOf(node), std::to_string(node.line)});
 }
 
-bool startsWithWord(const TreeNode& node, const char* word) {
-  return isBlankNode(node) && node.left && isPlainName(*node.left) && node.left->text == word;
+const std::string* leadingWord(const TreeNode& node) {
+  if (!isBlankNode(node) || !node.left || !isPlainName(*node.left)) return nullptr;
+  return &node.left->text;
 }
 
 bool isRoutineDefinition(const TreeNode& node) {
-  return startsWithWord(node, "proc") || startsWithWord(node, "func");
+  const std::string* word = leadingWord(node);
+  return word != nullptr && isRoutineWord(*word);
+}
+
+bool isDefinition(const TreeNode& node) {
+  const std::string* word = leadingWord(node);
+  return word != nullptr && isDefinitionWord(*word);
 }
 
 std::vector<TreeNode*> headerParts(TreeNode& header) {

@@ -34,10 +34,13 @@ void resolveNames(Analysis& analysis);                       // names.cpp
 
 // The blank operator with nothing of its own: juxtaposed words such as `int a`.
 inline bool isBlankNode(const TreeNode& node) { return node.op == ' ' && node.op2 == 0 && node.text.empty(); }
-// A blank whose left operand is the plain name `word`: `proc p ...`, `need ...`.
-bool startsWithWord(const TreeNode& node, const char* word);
+// A blank whose left operand is a plain name: the word of `int a`, `proc p ...`, `need ...`;
+// null for any other node.
+const std::string* leadingWord(const TreeNode& node);
 // `proc ...` or `func ...`.
 bool isRoutineDefinition(const TreeNode& node);
+// Any definition rather than a declaration of variables: a routine, a type, `need`.
+bool isDefinition(const TreeNode& node);
 
 // The parts after a definition's name: the groups of its juxtaposition chain.
 std::vector<TreeNode*> headerParts(TreeNode& header);

@@ -9,6 +9,7 @@
 #include "analysis/symbol_table.h"
 #include "core/error.h"
 #include "core/messages.h"
+#include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
@@ -62,10 +63,7 @@ void resolveNames(Analysis& analysis) {
     }
     if (!isPlainName(node) || node.binding != nullptr || node.typeWord || node.moduleName) return;
     const std::string& name = node.text;
-    if (name == "true" || name == "false" || name == "this") return;
-    if (typeCodeOf(name) != 'k' || name == "proc" || name == "func" || name == "bigtype" ||
-        name == "smalltype" || name == "need")
-      return;
+    if (isPredefinedName(name) || isTypeWord(name) || isDefinitionWord(name)) return;
     if (isMemberItem(node)) return;
     TreeNode* definition = lookupVariable(node);
     if (definition != nullptr) {

@@ -9,6 +9,7 @@
 #include "analysis/symbol_table.h"
 #include "core/error.h"
 #include "core/messages.h"
+#include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 
 namespace kavor::analysis {
@@ -24,7 +25,7 @@ void checkExternalDefinition(const Analysis& analysis, TreeNode& header, bool is
   TreeNode* name = header.right.get();
   if (type == nullptr || !isPlainName(*type) || name == nullptr || name->op != '(' || name->text.empty())
     analysis.fail(header, fillKey("erwdattypnambeiext", {kind}), ErrorKind::Syntax);
-  if (typeCodeOf(type->text) != 'k') analysis.fail(*type, message("vordefdattyp"), ErrorKind::Analysis);
+  if (isTypeWord(type->text)) analysis.fail(*type, message("vordefdattyp"), ErrorKind::Analysis);
   analysis.fail(*type, fillKey("dattypsconicdef", {type->text}), ErrorKind::Analysis);
 }
 
@@ -94,8 +95,8 @@ void parseParameters(const Analysis& analysis, TreeNode& list, bool inputs, std:
 }
 
 void registerRoutine(const Analysis& analysis, TreeNode& scope, TreeNode& definition) {
-  bool isFunction = definition.left->text == "func";
-  const char* word = isFunction ? "func" : "proc";
+  const std::string& word = definition.left->text;
+  bool isFunction = word == "func";
   const char* kindWord = message(isFunction ? "fun" : "pro");
   TreeNode* header = definition.right.get();
   std::string malformed = fillKey(isFunction ? "erwfundeffor" : "erwprodeffor", {word});

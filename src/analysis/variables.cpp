@@ -7,6 +7,7 @@
 #include "analysis/symbol_table.h"
 #include "core/error.h"
 #include "core/messages.h"
+#include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 
 namespace kavor::analysis {
@@ -31,7 +32,7 @@ void registerDeclaration(const Analysis& analysis, TreeNode& scope, TreeNode& de
     if (name == nullptr) analysis.fail(*item, message("erwvar"), ErrorKind::Syntax);
     if (name->moduleName) analysis.fail(*name, fillKey("modopenicerlbei", {message("vardef")}), ErrorKind::Syntax);
     if (!isPlainName(*name)) analysis.fail(*name, message("erwvar"), ErrorKind::Syntax);
-    if (name->text == "true" || name->text == "false" || name->text == "this")
+    if (isPredefinedName(name->text))
       analysis.fail(*name, message("vordefvar"), ErrorKind::Analysis);
     SymbolTable& table = *scope.symbols;
     auto existing = table.variables.find(name->text);
@@ -51,9 +52,7 @@ void registerVariables(Analysis& analysis, TreeNode& scope) {
   std::vector<TreeNode*> declarations;
   walkScope(scope, [&](TreeNode& node) {
     // Parameter groups look like declarations; the routine pass marked their type words.
-    if (isDeclaration(node) && !node.left->typeWord && !isRoutineDefinition(node) && !startsWithWord(node, "bigtype") &&
-        !startsWithWord(node, "smalltype") && !startsWithWord(node, "need"))
-      declarations.push_back(&node);
+    if (isDeclaration(node) && !node.left->typeWord && !isDefinition(node)) declarations.push_back(&node);
   });
   for (TreeNode* declaration : declarations) registerDeclaration(analysis, scope, *declaration);
 }

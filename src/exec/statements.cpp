@@ -8,6 +8,7 @@
 #include "core/payloads.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
+#include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 #include "streams/str_data.h"
@@ -186,7 +187,7 @@ void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& contex
 
 void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context) {
   const std::string& word = node.left->text;
-  if (word == "bigtype" || word == "smalltype" || word == "func" || word == "proc" || word == "need") return;
+  if (isDefinitionWord(word)) return;
   for (TreeNode* item : rightItemsOf(node)) {
     if (exec.control.pending) return;
     if (isPlainName(*item)) continue;

@@ -6,6 +6,7 @@
 
 #include "core/error.h"
 #include "core/messages.h"
+#include "frontend/keywords.h"
 #include "frontend/operators.h"
 
 namespace kavor {
@@ -56,7 +57,7 @@ bool isDefinitionHeader(const TreeNode& node) {
   if (!parent || !parent->isOperator(' ') || parent->right.get() != header) return false;
   const TreeNode* word = parent->left.get();
   if (!word || !word->isName() || word->isApplied()) return false;
-  return word->text == "proc" || word->text == "func" || word->text == "bigtype" || word->text == "smalltype";
+  return isRoutineWord(word->text) || isTypeDefinitionWord(word->text);
 }
 
 class ShapeChecker {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/object.h"
+#include "frontend/keywords.h"
 
 namespace kavor {
 
@@ -40,8 +40,7 @@ bool isDeclaration(const TreeNode& node) {
   if (!isBlank(node) || !node.left || !isPlainName(*node.left)) return false;
   if (node.declarationBlank) return true;
   const std::string& word = node.left->text;
-  if (word == "bigtype" || word == "smalltype" || word == "func" || word == "proc" || word == "need") return true;
-  return typeCodeOf(word) != 'k';
+  return isDefinitionWord(word) || isTypeWord(word);
 }
 
 const std::vector<TreeNode*>& statementsOf(TreeNode& block) {
