@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "analysis/text_form.h"
+#include "core/text_form.h"
 #include "streams/str_data.h"
 
 namespace kavor {

@@ -1,8 +1,8 @@
 // The output statements (out, outl, pout, sout, soutl, fout, foutl, fsout, fsoutl) and the
 // settings of the output side: separator and formats.
-#include "analysis/text_form.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
+#include "core/text_form.h"
 #include "core/values.h"
 #include "exec/builtins.h"
 #include "exec/value_output.h"

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "analysis/text_form.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
+#include "core/text_form.h"
 #include "core/values.h"
 #include "exec/builtins.h"
 #include "streams/str_data.h"

@@ -1,6 +1,6 @@
 #include "exec/value_input.h"
 
-#include "analysis/text_form.h"
+#include "core/text_form.h"
 #include "exec/calls.h"
 #include "exec/token_reader.h"
 

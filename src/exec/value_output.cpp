@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "analysis/text_form.h"
 #include "core/messages.h"
+#include "core/text_form.h"
 
 namespace kavor {
 

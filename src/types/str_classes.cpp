@@ -1,8 +1,8 @@
 // Reading a `str` as another type (int, real, any) and the character-class tests.
 #include <algorithm>
 
-#include "analysis/text_form.h"
 #include "core/messages.h"
+#include "core/text_form.h"
 #include "core/values.h"
 #include "exec/calls.h"
 #include "numbers/bigint.h"

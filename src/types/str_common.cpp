@@ -1,7 +1,7 @@
 #include "types/str_common.h"
 
-#include "analysis/text_form.h"
 #include "core/messages.h"
+#include "core/text_form.h"
 #include "core/values.h"
 #include "exec/calls.h"
 #include "numbers/bigint.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/text_form.h"
+#include "core/text_form.h"
 #include "streams/str_data.h"
 #include "types/methods.h"
 

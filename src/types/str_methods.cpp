@@ -1,5 +1,5 @@
 // The methods of `str`: the length, the unnamed calls, and the registration of every family.
-#include "analysis/text_form.h"
+#include "core/text_form.h"
 #include "core/values.h"
 #include "exec/calls.h"
 #include "numbers/bigint.h"

@@ -1,8 +1,8 @@
 // A `str` as an in-memory stream: reading values from it, writing values into it, and the
 // settings of the stream class all strings share.
-#include "analysis/text_form.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
+#include "core/text_form.h"
 #include "core/values.h"
 #include "exec/calls.h"
 #include "exec/value_input.h"

@@ -1,4 +1,4 @@
-#include "analysis/text_form.h"
+#include "core/text_form.h"
 
 #include <climits>
 #include <cstdlib>
