@@ -2,8 +2,6 @@
 // definition an empty symbol table, and lists these scopes outermost first. It reads only
 // the shape of definition headers: filling the tables is left to the routine and variable
 // passes, and refusing a malformed definition to the routine pass.
-#include <memory>
-
 #include "analysis/analyzer.h"
 #include "analysis/symbol_table.h"
 
@@ -11,13 +9,13 @@ namespace kavor::analysis {
 
 void createScopes(Analysis& analysis) {
   TreeNode& root = analysis.root;
-  root.symbols = std::make_unique<SymbolTable>();
+  root.symbols = newSymbolTable();
   analysis.scopes.push_back(&root);
   walk(root, [&](TreeNode& node) {
     if (!isRoutineDefinition(node) || !node.right) return;
     TreeNode* body = headerBody(*node.right);
     if (body == nullptr || body->symbols) return;
-    body->symbols = std::make_unique<SymbolTable>();
+    body->symbols = newSymbolTable();
     analysis.scopes.push_back(body);
   });
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/object.h"
+#include "frontend/tree_node.h"
 
 namespace kavor {
 
@@ -41,7 +42,7 @@ struct Routine {
   std::string key;     // signature key: name, "§", input type names each with ";", "§"
 };
 
-// The definitions of one scope.
+// The definitions of one scope; a tree node owns the table of the scope it opens.
 struct SymbolTable {
   bool isTypeScope = false;  // the body of a type definition
   // Variable name -> defining name node.
@@ -56,5 +57,10 @@ struct SymbolTable {
   // Owns every routine defined in this scope.
   std::vector<std::unique_ptr<Routine>> routines;
 };
+
+// A new empty table, owned the way a tree node owns the table of its scope.
+inline std::unique_ptr<SymbolTable, SymbolTableRelease> newSymbolTable() {
+  return std::unique_ptr<SymbolTable, SymbolTableRelease>(new SymbolTable());
+}
 
 }  // namespace kavor

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "analysis/symbol_table.h"
 #include "core/object.h"
 
 namespace kavor {

@@ -112,6 +112,12 @@ struct CompiledForm {
   virtual ~CompiledForm() = default;
 };
 
+// Frees a scope's symbol table. The analysis makes the tables and defines their type, so it
+// defines this too (analysis/symbol_table.cpp): the tree only holds them.
+struct SymbolTableRelease {
+  void operator()(SymbolTable* table) const;
+};
+
 // The handlers a node chooses at its first evaluation or execution.
 using EvalHandler = void (*)(Executor&, TreeNode&, const ExecContext&, ResultList&);
 using ExecHandler = void (*)(Executor&, TreeNode&, const ExecContext&);
@@ -171,7 +177,7 @@ struct TreeNode {
 
   // --- analysis and execution fields ---
   // The scope this node opens (program root, procedure and function bodies); else null.
-  std::unique_ptr<SymbolTable> symbols;
+  std::unique_ptr<SymbolTable, SymbolTableRelease> symbols;
   // For a variable name: its defining name node (itself for a defining occurrence).
   TreeNode* binding = nullptr;
   // For a defining variable node: one Object per active activation of its scope; the last
