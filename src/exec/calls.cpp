@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/payloads.h"
 #include "exec/iteration.h"
+#include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 #include "types/methods.h"
@@ -289,15 +290,6 @@ std::string methodKey(const std::string& name, const ResultList& args) {
 
 }  // namespace
 
-bool isUnnamedCall(const TreeNode& group) {
-  if (!group.roundBracket) return false;
-  std::vector<TreeNode*> items;
-  splitCommas(const_cast<TreeNode*>(&group), items);
-  for (TreeNode* item : items)
-    if (!isPlainName(*item) && !isCallForm(*item)) return true;
-  return false;
-}
-
 void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, ResultList* results, Object& object,
                  int objectAccess) {
   std::vector<TreeNode*> items;
@@ -310,7 +302,7 @@ void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, Re
 
 bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results) {
   TypeCode code = typeCodeOf(call.text);
-  if (code == 'k' || code == 'v' || call.text == "proc" || call.text == "func") return false;
+  if (code == 'k' || code == 'v' || isRoutineWord(call.text)) return false;
   Object fresh(code);
   ResultList args;
   evaluateArguments(exec, call, context, args);

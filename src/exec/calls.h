@@ -41,11 +41,6 @@ struct BuiltinCall {
   [[noreturn]] void fail(const std::string& failure) const { exec.raise(node, nameKind, name, failure); }
 };
 
-// A round group right of "." is the argument list of an unnamed call unless every element
-// is a name or a call form (then it is a list of member items). The analysis makes the same
-// test with isUnnamedCallGroup (frontend/tree_shapes.h): the two must agree, or a name the
-// analysis took for a member would be run as a variable.
-bool isUnnamedCall(const TreeNode& group);
 // The unnamed call `object.(arguments)`: sets the object from the arguments (procedure
 // form) or builds values from them (function form).
 void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, ResultList* results, Object& object,

@@ -210,7 +210,7 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
 void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
-  if (node.right && isUnnamedCall(*node.right)) {
+  if (node.right && isUnnamedCallGroup(*node.right)) {
     for (Result& entry : objects) callUnnamed(exec, *node.right, context, &results, *entry.object, entry.access);
     return;
   }

@@ -205,7 +205,7 @@ void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context)
 void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
-  if (node.right && isUnnamedCall(*node.right)) {
+  if (node.right && isUnnamedCallGroup(*node.right)) {
     for (Result& entry : objects) callUnnamed(exec, *node.right, context, nullptr, *entry.object, entry.access);
     return;
   }
