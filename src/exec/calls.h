@@ -24,6 +24,9 @@ std::string checkType(const ResultList& args, size_t index, TypeCode code, bool 
 std::string checkIntMin(const ResultList& args, size_t index, long long min);
 std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefined);
 
+// "<kind word> '<name>'<suffix> not defined", the answer to a call that finds nothing.
+std::string notDefinedText(const std::string& kindWord, const std::string& name, const std::string& suffix);
+
 // The access-class check of modifying operations: "" or "<word> infeasible for ...".
 // isModifiable answers the same question without building any text.
 bool isModifiable(const Result& target);

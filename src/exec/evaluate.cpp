@@ -14,7 +14,7 @@
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
 #include "streams/str_data.h"
-#include "types/methods.h"
+#include "exec/method_table.h"
 
 namespace kavor {
 

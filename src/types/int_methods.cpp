@@ -11,7 +11,7 @@
 #include "numbers/bigreal.h"
 #include "numbers/number_theory.h"
 #include "streams/str_data.h"
-#include "types/methods.h"
+#include "exec/method_table.h"
 
 namespace kavor {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/containers.h"
-#include "types/methods.h"
+#include "exec/method_table.h"
 #include "types/str_common.h"
 
 namespace kavor {

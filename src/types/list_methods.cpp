@@ -4,7 +4,7 @@
 #include "core/values.h"
 #include "exec/calls.h"
 #include "types/list_common.h"
-#include "types/methods.h"
+#include "exec/method_table.h"
 
 namespace kavor {
 

@@ -11,7 +11,7 @@
 
 #include "core/text_form.h"
 #include "streams/str_data.h"
-#include "types/methods.h"
+#include "exec/method_table.h"
 
 namespace kavor {
 

@@ -1,4 +1,5 @@
-// The methods of the built-in types, reached by method name on an object.
+// The methods of the built-in types, reached by method name on an object: the call a method
+// handler gets, and the table each type's file in types/ registers its methods into.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "types/methods.h"
+#include "exec/method_table.h"
 
 #include "core/messages.h"
 #include "exec/calls.h"

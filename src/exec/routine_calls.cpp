@@ -1,4 +1,6 @@
-// Argument lists, their checks, and calls of procedures, functions and methods.
+// Calls of the program's procedures and functions: finding the overloads a call form names,
+// choosing the one that fits the arguments, binding the arguments, running the body and
+// moving the outputs into results. Call forms on objects go on to methods and iteration.
 #include "exec/calls.h"
 
 #include <algorithm>
@@ -6,116 +8,10 @@
 #include "analysis/symbol_table.h"
 #include "core/containers.h"
 #include "core/messages.h"
-#include "core/payloads.h"
 #include "exec/iteration.h"
-#include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
-#include "numbers/bigint.h"
-#include "types/methods.h"
 
 namespace kavor {
-
-namespace {
-
-std::string position(size_t index) { return std::to_string(index); }
-
-}  // namespace
-
-void evaluateArguments(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& args) {
-  for (TreeNode* argument : argumentsOf(call)) exec.evaluate(*argument, context, args);
-}
-
-void evaluateOperand(Executor& exec, TreeNode& operatorNode, TreeNode* side, bool leftSide,
-                     const ExecContext& context, ResultList& out, std::string_view operatorName) {
-  if (side != nullptr) exec.evaluate(*side, context, out);
-  if (out.size() == 1) return;
-  std::string failure = checkCount(out, 1);
-  failure += " ";
-  failure += message(leftSide ? "auflinsei" : "aufrecsei");
-  exec.raise(operatorNode, NameKind::Operator, operatorName, failure);
-}
-
-std::string checkCount(const ResultList& args, size_t count) {
-  if (args.size() == count) return "";
-  if (count == 0) return message("erwkeiarg");
-  if (count == 1) return message("erwgen1arg");
-  return fillKey("erwarg", {std::to_string(count)});
-}
-
-std::string checkCountRange(const ResultList& args, long min, long max) {
-  long n = static_cast<long>(args.size());
-  if (min < 0) {
-    if (n <= max) return "";
-    return fillKey(max == 1 ? "erwhoearg" : "erwhoearge", {std::to_string(max)});
-  }
-  if (max < 0) {
-    if (n >= min) return "";
-    return fillKey(min == 1 ? "erwminarg" : "erwminarge", {std::to_string(min)});
-  }
-  if (n >= min && n <= max) return "";
-  return fillKey("zahargmusberlie", {std::to_string(min), std::to_string(max)});
-}
-
-std::string checkDefined(const ResultList& args, size_t index) {
-  if (args[index].object->resolve(true).isDefined()) return "";
-  return fillKey("tesargnicdef", {position(index)});
-}
-
-std::string checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty) {
-  std::string failure = checkDefined(args, index);
-  if (!failure.empty()) return failure;
-  Object& value = args[index].object->resolve(true);
-  if (value.base() != code) return fillKey("erwtesargtyp", {position(index), typeNameOfCode(code)});
-  if (notEmpty && value.isEmpty()) return fillKey("tesarglee", {position(index)});
-  return "";
-}
-
-std::string checkIntMin(const ResultList& args, size_t index, long long min) {
-  std::string failure = checkType(args, index, 'i', true);
-  if (!failure.empty()) return failure;
-  if (args[index].object->resolve(true).asInt() < BigInt(static_cast<std::int64_t>(min)))
-    return fillKey("erwintarggro", {std::to_string(min)});
-  return "";
-}
-
-std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefined) {
-  if (mustBeDefined) {
-    std::string failure = checkDefined(args, index);
-    if (!failure.empty()) return failure;
-  }
-  if (args[index].access > Access::ConstObject) return "";
-  return fillKey("erwvartesarg", {position(index)});
-}
-
-namespace {
-
-// The message key of the refusal to change `target`; null when it may be changed.
-const char* refusalKey(const Result& target) {
-  const char* key = nullptr;
-  switch (target.access) {
-    case Access::Literal: key = "unzfuekonlit"; break;
-    case Access::Expression: key = "unzfuekonexpr"; break;
-    case Access::ConstInput: key = "unzfuekoninpobj"; break;
-    case Access::ConstResult: key = "unzfuekonfunerg"; break;
-    case Access::ConstMember: key = "unzfuememkonobj"; break;
-    case Access::ConstObject: key = "unzfuekonobj"; break;
-    case Access::ArgsInput:
-      if (target.object->resolve(true).base() == 'y') key = "unzfueinpobjarg";
-      break;
-    default: break;
-  }
-  return key;
-}
-
-}  // namespace
-
-bool isModifiable(const Result& target) { return refusalKey(target) == nullptr; }
-
-std::string checkModifiable(const Result& target, const std::string& word) {
-  const char* key = refusalKey(target);
-  if (key == nullptr) return "";
-  return word + " " + message(key);
-}
 
 namespace {
 
@@ -154,10 +50,6 @@ int bindingKind(const Result& entry) {
   if (entry.access < Access::Variable)
     return isReferenceCode(entry.object->typeCode) ? Transfer::Reference : Transfer::Copy;
   return Transfer::CallAlias;
-}
-
-std::string notDefinedText(const std::string& kindWord, const std::string& name, const std::string& suffix) {
-  return kindWord + " '" + name + "'" + suffix + " " + message("nicdef");
 }
 
 // Whether `value`, through its indirections and container contents, refers to the current
@@ -277,41 +169,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
   }
 }
 
-std::string methodKey(const std::string& name, const ResultList& args) {
-  std::string key = name;
-  key += '\xA7';
-  for (const Result& entry : args) {
-    key += typeName(entry.object->resolve(true), true);
-    key += ';';
-  }
-  key += '\xA7';
-  return key;
-}
-
 }  // namespace
-
-void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, ResultList* results, Object& object,
-                 int objectAccess) {
-  std::vector<TreeNode*> items;
-  splitCommas(&group, items);
-  ResultList args;
-  for (TreeNode* item : items) exec.evaluate(*item, context, args);
-  std::string failure = callMethod(exec, group, context, object.resolve(true), objectAccess, "", args, results);
-  if (!failure.empty()) exec.raise(group, failure);
-}
-
-bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results) {
-  TypeCode code = typeCodeOf(call.text);
-  if (code == 'k' || code == 'v' || isRoutineWord(call.text)) return false;
-  Object fresh(code);
-  ResultList args;
-  evaluateArguments(exec, call, context, args);
-  MethodHandler handler = findMethod(code, methodKey("", args), true);
-  if (handler == nullptr) return false;
-  MethodCall method{exec, call, context, fresh, Access::Expression, args, &results, call.text, ""};
-  handler(method);
-  return true;
-}
 
 namespace {
 
@@ -342,57 +200,6 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
 }
 
 }  // namespace
-
-std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
-                       const std::string& name, ResultList& args, ResultList* results) {
-  bool wantFunction = results != nullptr;
-  // The handler depends only on the object's type, the form and the arguments' types; a
-  // call node keeps the last choice so that a call in a loop looks it up once. Arguments
-  // of user-defined types are told apart by name, so they are not cached.
-  std::string codes;
-  bool cacheable = true;
-  for (const Result& entry : args) {
-    TypeCode code = entry.object->resolve(true).base();
-    cacheable = cacheable && code != 'k';
-    codes += code;
-  }
-  MethodCache& cache = call.methodCache;
-  MethodHandler handler = nullptr;
-  if (cacheable && cache.handler != nullptr && cache.base == target.base() && cache.functionForm == wantFunction &&
-      cache.argumentCodes == codes && cache.name == name) {
-    handler = cache.handler;
-  } else {
-    std::string key = methodKey(name, args);
-    handler = findMethod(target.base(), key, wantFunction);
-    if (handler == nullptr) {
-      if (findMethod(target.base(), key, !wantFunction) != nullptr)
-        return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
-      std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
-      return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
-    }
-    if (cacheable) cache = MethodCache{target.base(), wantFunction, std::move(codes), name, handler};
-  }
-  // The type's name is only read when a message is built; built-in types have static names.
-  std::string userTypeName;
-  std::string_view type;
-  if (target.typeCode != 'V' && !target.isIndirection() && target.base() != 'k') {
-    type = typeNameOfCode(target.typeCode);
-  } else {
-    userTypeName = typeName(target, true);
-    type = userTypeName;
-  }
-  MethodCall method{exec, call, context, target, access, args, results, type, name};
-  // Indirections of the object do not count as typed while its own method runs.
-  target.methodBusy = 1;
-  try {
-    handler(method);
-  } catch (...) {
-    target.methodBusy = 0;
-    throw;
-  }
-  target.methodBusy = 0;
-  return "";
-}
 
 std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object* object, int objectAccess) {

@@ -1,0 +1,101 @@
+// Calls of the methods of built-in types: the method a call node chose last, the lookup by
+// type, name and argument types, the unnamed calls and the function form of type names.
+#include "core/messages.h"
+#include "exec/calls.h"
+#include "exec/method_table.h"
+#include "frontend/keywords.h"
+#include "frontend/tree_shapes.h"
+
+namespace kavor {
+
+namespace {
+
+std::string methodKey(const std::string& name, const ResultList& args) {
+  std::string key = name;
+  key += '\xA7';
+  for (const Result& entry : args) {
+    key += typeName(entry.object->resolve(true), true);
+    key += ';';
+  }
+  key += '\xA7';
+  return key;
+}
+
+}  // namespace
+
+
+void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, ResultList* results, Object& object,
+                 int objectAccess) {
+  std::vector<TreeNode*> items;
+  splitCommas(&group, items);
+  ResultList args;
+  for (TreeNode* item : items) exec.evaluate(*item, context, args);
+  std::string failure = callMethod(exec, group, context, object.resolve(true), objectAccess, "", args, results);
+  if (!failure.empty()) exec.raise(group, failure);
+}
+
+bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results) {
+  TypeCode code = typeCodeOf(call.text);
+  if (code == 'k' || code == 'v' || isRoutineWord(call.text)) return false;
+  Object fresh(code);
+  ResultList args;
+  evaluateArguments(exec, call, context, args);
+  MethodHandler handler = findMethod(code, methodKey("", args), true);
+  if (handler == nullptr) return false;
+  MethodCall method{exec, call, context, fresh, Access::Expression, args, &results, call.text, ""};
+  handler(method);
+  return true;
+}
+
+std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
+                       const std::string& name, ResultList& args, ResultList* results) {
+  bool wantFunction = results != nullptr;
+  // The handler depends only on the object's type, the form and the arguments' types; a
+  // call node keeps the last choice so that a call in a loop looks it up once. Arguments
+  // of user-defined types are told apart by name, so they are not cached.
+  std::string codes;
+  bool cacheable = true;
+  for (const Result& entry : args) {
+    TypeCode code = entry.object->resolve(true).base();
+    cacheable = cacheable && code != 'k';
+    codes += code;
+  }
+  MethodCache& cache = call.methodCache;
+  MethodHandler handler = nullptr;
+  if (cacheable && cache.handler != nullptr && cache.base == target.base() && cache.functionForm == wantFunction &&
+      cache.argumentCodes == codes && cache.name == name) {
+    handler = cache.handler;
+  } else {
+    std::string key = methodKey(name, args);
+    handler = findMethod(target.base(), key, wantFunction);
+    if (handler == nullptr) {
+      if (findMethod(target.base(), key, !wantFunction) != nullptr)
+        return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
+      std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
+      return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
+    }
+    if (cacheable) cache = MethodCache{target.base(), wantFunction, std::move(codes), name, handler};
+  }
+  // The type's name is only read when a message is built; built-in types have static names.
+  std::string userTypeName;
+  std::string_view type;
+  if (target.typeCode != 'V' && !target.isIndirection() && target.base() != 'k') {
+    type = typeNameOfCode(target.typeCode);
+  } else {
+    userTypeName = typeName(target, true);
+    type = userTypeName;
+  }
+  MethodCall method{exec, call, context, target, access, args, results, type, name};
+  // Indirections of the object do not count as typed while its own method runs.
+  target.methodBusy = 1;
+  try {
+    handler(method);
+  } catch (...) {
+    target.methodBusy = 0;
+    throw;
+  }
+  target.methodBusy = 0;
+  return "";
+}
+
+}  // namespace kavor
