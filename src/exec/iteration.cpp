@@ -58,7 +58,9 @@ void releaseLoopVariable(Object& variable) {
   last.constructLike(*variable.target());
   variable.clear(false);
   if (variable.value == nullptr && !variable.isAny() && variable.base() != 'k') variable.createPayload();
-  transfer(variable, last, Transfer::Copy);
+  // The variable was bound to this element, so the element's type fits it; a refusal could
+  // only leave the variable empty, which is what a loop that ran over nothing leaves too.
+  (void)transfer(variable, last, Transfer::Copy);
 }
 
 }  // namespace

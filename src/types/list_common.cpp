@@ -87,7 +87,9 @@ ElementCode::~ElementCode() {
   if (!bound_ || !isCallAliasCode(variable_.typeCode)) return;
   Object& element = *variable_.target();
   variable_.clear(false);
-  transfer(variable_, element, Transfer::Copy);
+  // Bound to this element before, the variable takes its type; a refusal (from a destructor,
+  // which cannot raise) would only leave it empty.
+  (void)transfer(variable_, element, Transfer::Copy);
 }
 
 Object& ElementCode::valueFor(Object& element, ResultList& values) {
