@@ -58,7 +58,8 @@ constexpr bool isIndirectionCode(TypeCode code) {
 constexpr bool isReferenceCode(TypeCode code) { return baseCode(code) == 'p'; }
 constexpr bool isAliasCode(TypeCode code) { return baseCode(code) == 'q'; }
 constexpr bool isCallAliasCode(TypeCode code) { return baseCode(code) == 'j'; }
-// True for every code the object model knows (`w`/`W` are unused).
+// True for the indirections and for every code with a row in the type table (`w`/`W` are
+// unused).
 bool isValidCode(TypeCode code);
 
 // The access class scale of results and bound arguments: how an Object may be changed.
@@ -90,9 +91,10 @@ constexpr int CallAlias = 7;        // target becomes a call-alias of the source
 }  // namespace Transfer
 
 struct Object {
-  // Payload (owned) of a plain value, chosen by baseCode(typeCode); nullptr = undefined.
-  // For an indirection code: the target Object (not owned). bool, char, oper and sys keep
-  // their small value in `word` instead, with `value` as a non-null marker (see below).
+  // Payload (owned) of a plain value, made and freed by its type's row in the type table
+  // (core/type_table.h); nullptr = undefined. For an indirection code: the target Object
+  // (not owned). bool, char, oper and sys keep their small value in `word` instead, with
+  // `value` as a non-null marker (see below).
   void* value = nullptr;
   // The small payloads: bool (65535 = empty), char (0 = empty), oper (two characters,
   // low byte first), sys. Meaningful only while `value` is non-null for those types.
