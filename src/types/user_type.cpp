@@ -9,13 +9,6 @@ namespace kavor {
 
 namespace {
 
-// Puts the prototype's value into a user value whose record knows its type.
-void assignPrototype(Object& object) {
-  UserValue& user = object.asUser();
-  if (user.type == nullptr || user.type->prototype == nullptr) return;
-  copyValue(object, *user.type->prototype);
-}
-
 void destroyMembers(UserValue& user) {
   if (!user.groups) return;
   std::vector<std::unique_ptr<Object>> taken;
@@ -40,6 +33,16 @@ void copyMembers(Object& target, const Object& source) {
     }
   }
   into.groups = std::move(groups);
+}
+
+// Puts the prototype's members into a user value whose record knows its type. The members
+// are copied straight into the record: going through copyValue would, for a value held by
+// an any, empty the any and create the held value again, which comes back here forever.
+void assignPrototype(Object& object) {
+  UserValue& user = object.asUser();
+  if (user.type == nullptr || user.type->prototype == nullptr) return;
+  const Object& prototype = *user.type->prototype;
+  if (prototype.isDefined()) copyMembers(object, prototype);
 }
 
 bool sameMembers(Object& a, Object& b, PartComparison& parts) {
