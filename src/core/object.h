@@ -27,13 +27,6 @@ struct ErrorValue;
 struct DirValue;
 struct CodeValue;
 struct Any2Value;
-struct DateValue;
-struct TimeValue;
-struct TimezoneValue;
-struct DateTimeValue;
-struct ArrayValue;
-struct Array2Value;
-struct GraphValue;
 
 // Upper-case letter -> lower case, odd digit -> the even digit below; others unchanged.
 constexpr TypeCode baseCode(TypeCode code) {
@@ -177,7 +170,8 @@ struct Object {
   // Follows aliases and call-aliases (and references too when `throughReferences`).
   Object& resolve(bool throughReferences = false);
 
-  // Payload access by type; only valid for a defined Object of that base type.
+  // Payload access by type; only valid for a defined Object of that base type. Types the
+  // rest of the interpreter does not reach into read their payload in their own files.
   BigInt& asInt() const { return *static_cast<BigInt*>(value); }
   BigReal& asReal() const { return *static_cast<BigReal*>(value); }
   STR_DATA& asStr() const { return *static_cast<STR_DATA*>(value); }
@@ -189,13 +183,6 @@ struct Object {
   DirValue& asDir() const { return *static_cast<DirValue*>(value); }
   CodeValue& asCode() const { return *static_cast<CodeValue*>(value); }
   Any2Value& asAny2() const { return *static_cast<Any2Value*>(value); }
-  DateValue& asDate() const { return *static_cast<DateValue*>(value); }
-  TimeValue& asTime() const { return *static_cast<TimeValue*>(value); }
-  TimezoneValue& asTimezone() const { return *static_cast<TimezoneValue*>(value); }
-  DateTimeValue& asDateTime() const { return *static_cast<DateTimeValue*>(value); }
-  ArrayValue& asArray() const { return *static_cast<ArrayValue*>(value); }
-  Array2Value& asArray2() const { return *static_cast<Array2Value*>(value); }
-  GraphValue& asGraph() const { return *static_cast<GraphValue*>(value); }
 
   // Small payloads.
   bool boolValue() const { return word != 0; }

@@ -119,8 +119,9 @@ extern const TypeOps kNoTypeOps;
 // The row of `any` (`v`): an any holding nothing has no payload and writes no text.
 extern const TypeOps kAnyOps;
 
-// The rows by type code: held codes share their base code's row, every entry is set.
 struct TypeTable {
+  // The row of each type code, indexed by the code as an unsigned byte. Never null; a held
+  // code has its base code's row, codes without a type have kNoTypeOps.
   std::array<const TypeOps*, 256> rows;
 };
 
