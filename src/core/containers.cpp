@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "core/text_form.h"
-#include "streams/str_data.h"
+#include "core/text_output.h"
 
 namespace kavor {
 
@@ -147,12 +146,8 @@ void IterationWatch::payloadReleased(const void* payload) {
 
 bool isBeingIterated(const Object& object) {
   if (object.value == nullptr || object.isIndirection()) return false;
-  switch (object.base()) {
-    case 'l': case 'y': return object.asList().iterationCount > 0;
-    case 's': return object.asStr().iterationCount > 0;
-    case 'h': case 'm': return object.asHash().iterationCount > 0;
-    default: return false;
-  }
+  int32_t (*loopsRunning)(const Object&) = typeOps(object.typeCode).loopsRunning;
+  return loopsRunning != nullptr && loopsRunning(object) > 0;
 }
 
 int nameHash(const std::string& text) {

@@ -9,6 +9,7 @@
 
 #include "core/object.h"
 #include "core/payloads.h"
+#include "core/type_table.h"
 
 namespace kavor {
 
@@ -99,39 +100,19 @@ struct HashTable {
 template <class Stop>
 bool anyWithin(const Object& outer, Stop stop) {
   // Most values hold no other Objects: answer those without the walk.
-  switch (outer.base()) {
-    case 'l': case 'y': case 'h': case 'm': case 'u': case 'k': break;
-    default: return stop(outer);
-  }
-  std::vector<const Object*> pending{&outer};
-  while (!pending.empty()) {
-    const Object* current = pending.back();
-    pending.pop_back();
+  if (typeOps(outer.typeCode).visitParts == nullptr) return stop(outer);
+  struct Pending final : PartVisitor {
+    std::vector<const Object*> objects;
+    void visit(Object& part) override { objects.push_back(&part); }
+  } pending;
+  pending.objects.push_back(&outer);
+  while (!pending.objects.empty()) {
+    const Object* current = pending.objects.back();
+    pending.objects.pop_back();
     if (stop(*current)) return true;
     if (current->value == nullptr || current->isIndirection()) continue;
-    switch (current->base()) {
-      case 'l': case 'y': {
-        ListRecord& list = current->asList();
-        for (size_t i = 0; i < list.size(); ++i) pending.push_back(&list.at(i));
-        break;
-      }
-      case 'h': case 'm':
-        for (HashEntry* entry : current->asHash().entries()) {
-          pending.push_back(entry->key.get());
-          if (entry->value) pending.push_back(entry->value.get());
-        }
-        break;
-      case 'u':
-        pending.push_back(&current->asAny2().first);
-        pending.push_back(&current->asAny2().second);
-        break;
-      case 'k':
-        if (current->asUser().groups)
-          for (auto& group : *current->asUser().groups)
-            for (auto& member : group) pending.push_back(member.get());
-        break;
-      default: break;
-    }
+    const TypeOps& row = typeOps(current->typeCode);
+    if (row.visitParts != nullptr) row.visitParts(*current, pending);
   }
   return false;
 }

@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "exec/run_clock.h"
-#include "frontend/tree_node.h"
+#include "core/run_clock.h"
 #include "streams/file_data.h"
 #include "streams/settings_link.h"
 #include "streams/str_data.h"
 #include "streams/terminal_data.h"
 
 namespace kavor {
+
+// The program tree; whoever replaces or destroys `programTree` includes frontend/tree_node.h.
+struct TreeNode;
 
 // Settings from kavor.sys and then the command line; a later assignment overwrites.
 struct RunSettings {

@@ -2,39 +2,15 @@
 // chains of references, aliases and call-aliases.
 #include "core/object.h"
 
-#include "core/containers.h"
 #include "core/pool.h"
 #include "core/payloads.h"
-#include "numbers/bigint.h"
-#include "numbers/bigreal.h"
-#include "streams/file_data.h"
-#include "streams/str_data.h"
-#include "types/array.h"
-#include "types/date_time.h"
-#include "types/graph.h"
+#include "core/type_table.h"
 
 namespace kavor {
 
 char kInlinePayload = 0;
 
 using ObjectPool = FixedPool<sizeof(Object)>;
-
-namespace {
-
-// Payloads made and dropped with every temporary (ints, strings, code values) come from free
-// lists too.
-template <typename Payload>
-Payload* newPooled() {
-  return new (FixedPool<sizeof(Payload)>::allocate()) Payload();
-}
-
-template <typename Payload>
-void deletePooled(void* payload) {
-  static_cast<Payload*>(payload)->~Payload();
-  FixedPool<sizeof(Payload)>::release(payload);
-}
-
-}  // namespace
 
 void* Object::operator new(size_t size) {
   if (size != sizeof(Object)) return ::operator new(size);
@@ -45,8 +21,6 @@ void Object::operator delete(void* pointer) noexcept { ObjectPool::release(point
 
 namespace {
 
-constexpr uint32_t kEmptyBool = 65535;
-
 // The head of `target`'s chain for an indirection of base code `kind`.
 Object** chainHead(Object& target, TypeCode kind) {
   switch (baseCode(kind)) {
@@ -56,26 +30,7 @@ Object** chainHead(Object& target, TypeCode kind) {
   }
 }
 
-// Puts the prototype's value into a user value whose record knows its type.
-void assignPrototype(Object& object) {
-  UserValue& user = object.asUser();
-  if (user.type == nullptr || user.type->prototype == nullptr) return;
-  copyValue(object, *user.type->prototype);
-}
-
 }  // namespace
-
-bool isValidCode(TypeCode code) {
-  switch (baseCode(code)) {
-    case '0': case '2': case '4':
-    case 'a': case 'b': case 'c': case 'd': case 'e': case 'f': case 'g': case 'h': case 'i':
-    case 'j': case 'k': case 'l': case 'm': case 'n': case 'o': case 'p': case 'q': case 'r':
-    case 's': case 't': case 'u': case 'v': case 'x': case 'y': case 'z':
-      return true;
-    default:
-      return false;
-  }
-}
 
 void Object::construct(TypeCode code) {
   value = nullptr;
@@ -116,50 +71,25 @@ void Object::createPayload(const Object* templateObject) {
     TypeCode from = templateObject->typeCode;
     typeCode = (from == 'v' || from == 'V') ? from : heldCode(from);
     if (baseCode(from) == 'k') {
+      // The record carries the template's type; the row fills in its prototype's members.
       auto* record = new UserValue();
       record->type = templateObject->asUser().type;
       value = record;
-      assignPrototype(*this);
-      return;
     }
   }
-  TypeCode base = baseCode(typeCode);
+  // An any and an indirection own no payload.
   if (typeCode == 'v' || typeCode == 'V' || isIndirectionCode(typeCode)) return;
-  switch (base) {
-    case '0': value = new DateValue(); break;
-    case '2': value = new TimezoneValue(); break;
-    case '4': value = new DateTimeValue(); break;
-    case 'a': value = new ArrayValue(); break;
-    case 'b': value = &kInlinePayload; word = kEmptyBool; break;
-    case 'c': case 'o': case 'n': value = &kInlinePayload; word = 0; break;
-    case 'd': value = new DirValue(); break;
-    case 'e': value = new ErrorValue(); break;
-    case 'f': value = new FILE_DATA(); break;
-    case 'g': value = new GraphValue(); break;
-    case 'h': case 'm': value = new HashTable(); break;
-    case 'i': value = newPooled<BigInt>(); break;
-    case 'k': if (value != nullptr) assignPrototype(*this); break;
-    case 'l': case 'y': value = new ListRecord(); break;
-    case 'r': value = new BigReal(); break;
-    case 's': value = newPooled<STR_DATA>(); break;
-    case 't': value = new TimeValue(); break;
-    case 'u': value = new Any2Value(); break;
-    case 'x': value = newPooled<CodeValue>(); break;
-    case 'z': value = new Array2Value(); break;
-    default: break;
-  }
+  typeOps(typeCode).create(*this);
 }
 
 namespace {
 
-// Objects taken out of containers that are being destroyed, waiting for their own
-// destruction. Destroying a container hands its elements to the outermost destruction
-// running, which destroys them one by one: however deeply values nest, destruction needs
-// no deeper native recursion than one level.
+// The Objects destroyTakenObjects has taken over and not destroyed yet, while it runs.
 std::vector<std::unique_ptr<Object>>* pendingDestruction = nullptr;
 
-// Destroys Objects taken out of a value being released.
-void destroyTaken(std::vector<std::unique_ptr<Object>>& taken) {
+}  // namespace
+
+void destroyTakenObjects(std::vector<std::unique_ptr<Object>>& taken) {
   if (pendingDestruction != nullptr) {
     for (auto& object : taken) pendingDestruction->push_back(std::move(object));
     return;
@@ -174,52 +104,12 @@ void destroyTaken(std::vector<std::unique_ptr<Object>>& taken) {
   pendingDestruction = nullptr;
 }
 
-template <typename Container>
-void destroyContainer(Container* container) {
-  std::vector<std::unique_ptr<Object>> taken;
-  container->handOverObjects(taken);
-  delete container;
-  destroyTaken(taken);
-}
-
-void destroyMembers(UserValue& user) {
-  if (!user.groups) return;
-  std::vector<std::unique_ptr<Object>> taken;
-  for (auto& group : *user.groups)
-    for (auto& member : group) taken.push_back(std::move(member));
-  user.groups.reset();
-  destroyTaken(taken);
-}
-
-}  // namespace
-
 // Frees the payload of a plain (possibly held) value. For `k` only the members go; the
 // user value record stays.
 void Object::releasePayload() {
   if (value == nullptr) return;
-  TypeCode base = baseCode(typeCode);
-  if (base == 'l' || base == 'y' || base == 's' || base == 'h' || base == 'm') IterationWatch::payloadReleased(value);
-  switch (baseCode(typeCode)) {
-    case '0': delete static_cast<DateValue*>(value); break;
-    case '2': delete static_cast<TimezoneValue*>(value); break;
-    case '4': delete static_cast<DateTimeValue*>(value); break;
-    case 'a': delete static_cast<ArrayValue*>(value); break;
-    case 'd': delete static_cast<DirValue*>(value); break;
-    case 'e': delete static_cast<ErrorValue*>(value); break;
-    case 'f': delete static_cast<FILE_DATA*>(value); break;
-    case 'g': delete static_cast<GraphValue*>(value); break;
-    case 'h': case 'm': destroyContainer(static_cast<HashTable*>(value)); break;
-    case 'i': deletePooled<BigInt>(value); break;
-    case 'k': destroyMembers(asUser()); return;
-    case 'l': case 'y': destroyContainer(static_cast<ListRecord*>(value)); break;
-    case 'r': delete static_cast<BigReal*>(value); break;
-    case 's': deletePooled<STR_DATA>(value); break;
-    case 't': delete static_cast<TimeValue*>(value); break;
-    case 'u': delete static_cast<Any2Value*>(value); break;
-    case 'x': deletePooled<CodeValue>(value); break;
-    case 'z': delete static_cast<Array2Value*>(value); break;
-    default: break;  // inline payloads, any, indirections: nothing owned
-  }
+  typeOps(typeCode).release(*this);
+  if (baseCode(typeCode) == 'k') return;
   value = nullptr;
   word = 0;
 }
@@ -273,25 +163,11 @@ void Object::makeEmpty() {
     convertIndirection(true);
     return;
   }
-  TypeCode base = baseCode(typeCode);
-  if (value == nullptr && base != 'k') {
+  if (value == nullptr && baseCode(typeCode) != 'k') {
     createPayload();
     return;
   }
-  switch (base) {
-    case 'b': word = kEmptyBool; break;
-    case 'c': case 'o': case 'n': word = 0; break;
-    case 'k': destroyMembers(asUser()); assignPrototype(*this); break;
-    case 'u':
-      asAny2().first.makeEmpty();
-      asAny2().second.makeEmpty();
-      break;
-    default:
-      // A fresh payload is the empty value of every other type.
-      releasePayload();
-      createPayload();
-      break;
-  }
+  typeOps(typeCode).makeEmpty(*this);
 }
 
 void Object::detachIndirections() {
@@ -385,44 +261,14 @@ bool Object::isDefined() const {
   switch (base) {
     case 'j': case 'p': case 'q': case 'v': return true;
     case 'k': return value != nullptr && static_cast<UserValue*>(value)->groups != nullptr;
-    default: return isValidCode(base) && value != nullptr;
+    default: return value != nullptr && hasTypeOps(base);
   }
 }
 
 bool Object::isEmpty() const {
-  switch (baseCode(typeCode)) {
-    case '0': return asDate().isEmpty();
-    case '2': return asTimezone().isEmpty();
-    case '4': return asDateTime().isEmpty();
-    case 't': return asTime().isEmpty();
-    case 'a': return asArray().isEmpty();
-    case 'g': return asGraph().isEmpty();
-    case 'z': return asArray2().isEmpty();
-    case 'b': return word == kEmptyBool;
-    case 'c': return (word & 0xFF) == 0;
-    case 'o': return (word & 0xFFFF) == 0;
-    case 'd': return asDir().path.empty();
-    case 'e': return asError().isEmpty();
-    case 'f': return asFile().name.empty();
-    case 'h': case 'm': return asHash().count == 0;
-    case 'l': case 'y': return asList().empty();
-    case 'x': return asCode().tree == nullptr;
-    case 'i': return asInt().isEmpty();
-    case 'r': return asReal().isEmpty();
-    case 's': return asStr().text.empty();
-    case 'j': case 'p': case 'q': return false;
-    case 'u': {
-      Any2Value& pair = asAny2();
-      return (!pair.first.isDefined() || pair.first.isEmpty()) &&
-             (!pair.second.isDefined() || pair.second.isEmpty());
-    }
-    case 'k': {
-      const UserValue& user = asUser();
-      if (user.type == nullptr || user.type->prototype == nullptr) return true;
-      return equals(const_cast<Object&>(*this), *user.type->prototype, true);
-    }
-    default: return true;
-  }
+  // An indirection stands for a value, so it is never the empty value itself.
+  if (isIndirection()) return false;
+  return typeOps(typeCode).isEmpty(*this);
 }
 
 }  // namespace kavor

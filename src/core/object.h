@@ -28,13 +28,6 @@ struct ErrorValue;
 struct DirValue;
 struct CodeValue;
 struct Any2Value;
-struct DateValue;
-struct TimeValue;
-struct TimezoneValue;
-struct DateTimeValue;
-struct ArrayValue;
-struct Array2Value;
-struct GraphValue;
 
 // Upper-case letter -> lower case, odd digit -> the even digit below; others unchanged.
 constexpr TypeCode baseCode(TypeCode code) {
@@ -59,7 +52,8 @@ constexpr bool isIndirectionCode(TypeCode code) {
 constexpr bool isReferenceCode(TypeCode code) { return baseCode(code) == 'p'; }
 constexpr bool isAliasCode(TypeCode code) { return baseCode(code) == 'q'; }
 constexpr bool isCallAliasCode(TypeCode code) { return baseCode(code) == 'j'; }
-// True for every code the object model knows (`w`/`W` are unused).
+// True for the indirections and for every code with a row in the type table (`w`/`W` are
+// unused).
 bool isValidCode(TypeCode code);
 
 // The access class scale of results and bound arguments: how an Object may be changed.
@@ -91,9 +85,10 @@ constexpr int CallAlias = 7;        // target becomes a call-alias of the source
 }  // namespace Transfer
 
 struct Object {
-  // Payload (owned) of a plain value, chosen by baseCode(typeCode); nullptr = undefined.
-  // For an indirection code: the target Object (not owned). bool, char, oper and sys keep
-  // their small value in `word` instead, with `value` as a non-null marker (see below).
+  // Payload (owned) of a plain value, made and freed by its type's row in the type table
+  // (core/type_table.h); nullptr = undefined. For an indirection code: the target Object
+  // (not owned). bool, char, oper and sys keep their small value in `word` instead, with
+  // `value` as a non-null marker (see below).
   void* value = nullptr;
   // The small payloads: bool (65535 = empty), char (0 = empty), oper (two characters,
   // low byte first), sys. Meaningful only while `value` is non-null for those types.
@@ -176,7 +171,8 @@ struct Object {
   // Follows aliases and call-aliases (and references too when `throughReferences`).
   Object& resolve(bool throughReferences = false);
 
-  // Payload access by type; only valid for a defined Object of that base type.
+  // Payload access by type; only valid for a defined Object of that base type. Types the
+  // rest of the interpreter does not reach into read their payload in their own files.
   BigInt& asInt() const { return *static_cast<BigInt*>(value); }
   BigReal& asReal() const { return *static_cast<BigReal*>(value); }
   STR_DATA& asStr() const { return *static_cast<STR_DATA*>(value); }
@@ -188,13 +184,6 @@ struct Object {
   DirValue& asDir() const { return *static_cast<DirValue*>(value); }
   CodeValue& asCode() const { return *static_cast<CodeValue*>(value); }
   Any2Value& asAny2() const { return *static_cast<Any2Value*>(value); }
-  DateValue& asDate() const { return *static_cast<DateValue*>(value); }
-  TimeValue& asTime() const { return *static_cast<TimeValue*>(value); }
-  TimezoneValue& asTimezone() const { return *static_cast<TimezoneValue*>(value); }
-  DateTimeValue& asDateTime() const { return *static_cast<DateTimeValue*>(value); }
-  ArrayValue& asArray() const { return *static_cast<ArrayValue*>(value); }
-  Array2Value& asArray2() const { return *static_cast<Array2Value*>(value); }
-  GraphValue& asGraph() const { return *static_cast<GraphValue*>(value); }
 
   // Small payloads.
   bool boolValue() const { return word != 0; }

@@ -33,4 +33,17 @@ class FixedPool {
   static inline FreeBlock* freeList_ = nullptr;
 };
 
+// Payloads made and dropped with every temporary (ints, strings, code values) come from
+// free lists too.
+template <typename Payload>
+Payload* newPooled() {
+  return new (FixedPool<sizeof(Payload)>::allocate()) Payload();
+}
+
+template <typename Payload>
+void deletePooled(void* payload) {
+  static_cast<Payload*>(payload)->~Payload();
+  FixedPool<sizeof(Payload)>::release(payload);
+}
+
 }  // namespace kavor

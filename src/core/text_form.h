@@ -1,5 +1,5 @@
-// Text forms of values: what output writes, what hash keys are hashed by, and the
-// conversion of text back into typed values.
+// Text forms of values: the conversion of text back into typed values, and (through
+// core/text_output.h) what output writes.
 #pragma once
 
 #include <memory>
@@ -7,17 +7,9 @@
 #include <vector>
 
 #include "core/object.h"
+#include "core/text_output.h"
 
 namespace kavor {
-
-// Appends the text form of a value to `out`; an undefined Object adds nothing. Fails
-// (returns false) only for a type without text form, with `failure` set to "Output of type
-// '%s' not allowed"; `out` may then hold part of the text. Nested values are written
-// without native recursion, so any depth of nesting is fine; a value met again inside
-// itself (a cycle through references) is written as "..".
-bool writeText(const Object& object, std::string& out, std::string* failure = nullptr);
-// The text form, or "" when there is none.
-std::string textForm(const Object& object);
 
 // The most specific value a text denotes: an int, else a real, else a char (one
 // character), else the str itself. Reading into an `any` and the `any` method of `str`

@@ -4,13 +4,7 @@
 #include "core/messages.h"
 #include "core/object.h"
 #include "core/payloads.h"
-#include "numbers/bigint.h"
-#include "numbers/bigreal.h"
-#include "streams/file_data.h"
-#include "streams/str_data.h"
-#include "types/array.h"
-#include "types/date_time.h"
-#include "types/graph.h"
+#include "core/type_table.h"
 
 namespace kavor {
 
@@ -158,77 +152,7 @@ void copyValue(Object& target, const Object& sourceIn) {
     return;
   }
   if (target.value == nullptr && target.base() != 'k') target.createPayload();
-  switch (source.base()) {
-    case '0': target.asDate() = source.asDate(); break;
-    case '2': target.asTimezone() = source.asTimezone(); break;
-    case '4': target.asDateTime() = source.asDateTime(); break;
-    case 't': target.asTime() = source.asTime(); break;
-    case 'a': target.asArray() = source.asArray(); break;
-    case 'z': target.asArray2() = source.asArray2(); break;
-    case 'g': target.asGraph() = source.asGraph(); break;
-    case 'b': case 'c': case 'o': case 'n': target.word = source.word; break;
-    case 'd': target.asDir() = source.asDir(); break;
-    case 'e': target.asError() = source.asError(); break;
-    case 'f': target.asFile().name = source.asFile().name; break;
-    case 'i': target.asInt() = source.asInt(); break;
-    case 'r': target.asReal() = source.asReal(); break;
-    case 's': target.asStr().text = source.asStr().text; target.asStr().restartReading(); break;
-    case 'x': target.asCode() = source.asCode(); break;
-    case 'l': case 'y': {
-      ListRecord& from = source.asList();
-      auto copy = std::make_unique<ListRecord>();
-      for (size_t i = 0; i < from.size(); ++i) {
-        auto element = std::make_unique<Object>();
-        element->constructByTransfer(from.at(i), Transfer::SameOrCopy);
-        copy->appendObject(std::move(element));
-      }
-      ListRecord& into = target.asList();
-      into.clear();
-      into.appendAll(*copy);
-      break;
-    }
-    case 'h': case 'm': {
-      HashTable& from = source.asHash();
-      auto copy = std::make_unique<HashTable>();
-      for (HashEntry* entry : from.entries())
-        copy->insert(*entry->key, entry->value.get(), Transfer::SameOrCopy, Transfer::SameOrCopy);
-      HashTable& into = target.asHash();
-      into.clear();
-      std::swap(into.buckets, copy->buckets);
-      std::swap(into.count, copy->count);
-      into.indexValid = false;
-      break;
-    }
-    case 'u': {
-      Any2Value& from = source.asAny2();
-      Any2Value& into = target.asAny2();
-      into.first.clear(false);
-      into.first.construct('v');
-      transfer(into.first, from.first, Transfer::SameOrCopy);
-      into.second.clear(false);
-      into.second.construct('v');
-      transfer(into.second, from.second, Transfer::SameOrCopy);
-      break;
-    }
-    case 'k': {
-      UserValue& from = source.asUser();
-      UserValue& into = target.asUser();
-      into.type = from.type;
-      auto groups = std::make_unique<MemberGroups>();
-      for (const auto& group : *from.groups) {
-        groups->emplace_back();
-        for (const auto& member : group) {
-          auto copy = std::make_unique<Object>();
-          copy->constructLike(*member);
-          copy->scopeVariable = member->scopeVariable;
-          groups->back().push_back(std::move(copy));
-        }
-      }
-      into.groups = std::move(groups);
-      break;
-    }
-    default: break;
-  }
+  typeOps(source.typeCode).copy(target, source);
 }
 
 std::string transfer(Object& target, Object& source, int kind) {

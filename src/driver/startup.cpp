@@ -11,6 +11,7 @@
 #include "driver/interpreter_directory.h"
 #include "driver/options.h"
 #include "driver/program_run.h"
+#include "frontend/tree_node.h"
 
 namespace kavor {
 

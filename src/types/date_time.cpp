@@ -1,0 +1,13 @@
+// The rows of `date`, `time`, `timezone` and `datetime`.
+#include "types/date_time.h"
+
+#include "types/placeholder_row.h"
+
+namespace kavor {
+
+extern constinit const TypeOps kDateOps = PlaceholderRow<DateValue>::row("date");
+extern constinit const TypeOps kTimeOps = PlaceholderRow<TimeValue>::row("time");
+extern constinit const TypeOps kTimezoneOps = PlaceholderRow<TimezoneValue>::row("timezone");
+extern constinit const TypeOps kDateTimeOps = PlaceholderRow<DateTimeValue>::row("datetime");
+
+}  // namespace kavor

@@ -1,0 +1,82 @@
+// The rows of `list` and `args`, which share the list record: elements are Objects of their
+// own (an `any` holding each value), written "(e1,e2,...)".
+#include "core/containers.h"
+#include "core/type_table.h"
+
+namespace kavor {
+
+namespace {
+
+void createList(Object& object) { object.value = new ListRecord(); }
+
+void releaseList(Object& object) {
+  IterationWatch::payloadReleased(object.value);
+  destroyContainer(static_cast<ListRecord*>(object.value));
+}
+
+// The copy is built apart first: a source element may lie inside the target's old value.
+void copyList(Object& target, const Object& source) {
+  ListRecord& from = source.asList();
+  auto copy = std::make_unique<ListRecord>();
+  for (size_t i = 0; i < from.size(); ++i) {
+    auto element = std::make_unique<Object>();
+    element->constructByTransfer(from.at(i), Transfer::SameOrCopy);
+    copy->appendObject(std::move(element));
+  }
+  ListRecord& into = target.asList();
+  into.clear();
+  into.appendAll(*copy);
+}
+
+bool sameLists(Object& a, Object& b, PartComparison& parts) {
+  ListRecord& left = a.asList();
+  ListRecord& right = b.asList();
+  if (left.size() != right.size()) return false;
+  for (size_t i = 0; i < left.size(); ++i)
+    if (!parts.same(left.at(i), right.at(i), false)) return false;
+  return true;
+}
+
+bool isEmptyList(const Object& object) { return object.asList().empty(); }
+
+void visitElements(const Object& object, PartVisitor& visit) {
+  ListRecord& list = object.asList();
+  for (size_t i = 0; i < list.size(); ++i) visit.visit(list.at(i));
+}
+
+int32_t listLoops(const Object& object) { return object.asList().iterationCount; }
+
+void writeList(const Object& object, std::string&, TextParts& parts) {
+  ListRecord& list = object.asList();
+  parts.text("(");
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) parts.text(",");
+    parts.part(list.at(i));
+  }
+  parts.text(")");
+}
+
+// `list` and `args` differ only in their names.
+constexpr TypeOps listRow(const char* name) {
+  return {
+      .name = name,
+      .create = createList,
+      .release = releaseList,
+      .copy = copyList,
+      .equals = sameLists,
+      .isEmpty = isEmptyList,
+      .makeEmpty = renewPayload,
+      .visitParts = visitElements,
+      .loopsRunning = listLoops,
+      .writeText = writeList,
+      .readText = nullptr,
+  };
+}
+
+}  // namespace
+
+extern constinit const TypeOps kListOps = listRow("list");
+// The variable arguments of a call: a list under another name.
+extern constinit const TypeOps kArgsOps = listRow("args");
+
+}  // namespace kavor

@@ -1,0 +1,46 @@
+// The row of `str`. Strings are common temporaries, so their payloads come from a free
+// list.
+#include <string_view>
+
+#include "core/containers.h"
+#include "core/pool.h"
+#include "core/type_table.h"
+#include "streams/str_data.h"
+
+namespace kavor {
+
+namespace {
+
+// A string compares up to its first stored NUL.
+std::string_view upToZero(const std::string& text) { return std::string_view(text).substr(0, text.find('\0')); }
+
+}  // namespace
+
+extern constinit const TypeOps kStrOps = {
+    .name = "str",
+    .create = [](Object& object) { object.value = newPooled<STR_DATA>(); },
+    .release =
+        [](Object& object) {
+          IterationWatch::payloadReleased(object.value);
+          deletePooled<STR_DATA>(object.value);
+        },
+    .copy =
+        [](Object& target, const Object& source) {
+          target.asStr().text = source.asStr().text;
+          target.asStr().restartReading();
+        },
+    .equals = [](Object& a, Object& b, PartComparison&) { return upToZero(a.asStr().text) == upToZero(b.asStr().text); },
+    .isEmpty = [](const Object& object) { return object.asStr().text.empty(); },
+    .makeEmpty = renewPayload,
+    .visitParts = nullptr,
+    .loopsRunning = [](const Object& object) { return object.asStr().iterationCount; },
+    .writeText = [](const Object& object, std::string& out, TextParts&) { out += object.asStr().text; },
+    .readText =
+        [](const std::string& text, Object& target) {
+          target.asStr().text = text;
+          target.asStr().restartReading();
+          return true;
+        },
+};
+
+}  // namespace kavor

@@ -1,0 +1,260 @@
+// The table of per-type operations, exercised row by row: every registered type must make
+// empty values, copy them into equal and independent values, tell them from its non-empty
+// values, read back what it writes, and let loops notice a released payload.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/containers.h"
+#include "core/payloads.h"
+#include "core/text_output.h"
+#include "core/type_table.h"
+#include "frontend/tree_node.h"
+#include "numbers/bigint.h"
+#include "numbers/bigreal.h"
+#include "streams/file_data.h"
+#include "streams/str_data.h"
+
+namespace kavor {
+namespace {
+
+// What the tests need to know of one type beyond its row.
+struct Sample {
+  // Turns an empty value into a non-empty one; empty for the types that have only their
+  // empty value so far.
+  std::function<void(Object&)> fill;
+  // A text the type's reader must refuse; nullptr where it reads every text or none.
+  const char* refusedText = nullptr;
+};
+
+std::unique_ptr<Object> intValue(const char* digits) {
+  auto number = std::make_unique<Object>('i');
+  number->asInt() = *BigInt::fromText(digits);
+  return number;
+}
+
+std::unique_ptr<Object> strValue(const char* text) {
+  auto string = std::make_unique<Object>('s');
+  string->asStr().text = text;
+  return string;
+}
+
+class TypeTableTest : public ::testing::Test {
+ protected:
+  TypeTableTest() {
+    // A user-defined type `point` whose prototype holds one int member, 0.
+    point_.name = "point";
+    auto* record = new UserValue();
+    record->type = &point_;
+    record->groups = std::make_unique<MemberGroups>(1);
+    record->groups->front().push_back(std::make_unique<Object>('i'));
+    record->groups->front().front()->asInt() = BigInt(0);
+    point_.prototype = std::make_unique<Object>();
+    point_.prototype->constructUser(record);
+  }
+
+  // Every base code with a row of its own (any included).
+  static std::vector<TypeCode> registeredCodes() {
+    std::vector<TypeCode> codes;
+    for (int c = 0; c < 256; ++c) {
+      auto code = static_cast<TypeCode>(c);
+      if (baseCode(code) == code && hasTypeOps(code)) codes.push_back(code);
+    }
+    return codes;
+  }
+
+  // A fresh empty value of the type; a user value is typed by its record first.
+  std::unique_ptr<Object> emptyValue(TypeCode code) {
+    auto object = std::make_unique<Object>(code);
+    if (code == 'k') {
+      object->asUser().type = &point_;
+      object->createPayload();
+    }
+    return object;
+  }
+
+  std::unique_ptr<Object> sampleValue(TypeCode code) {
+    auto object = emptyValue(code);
+    samples_.at(code).fill(*object);
+    return object;
+  }
+
+  TypeRecord point_;
+  TreeNode block_;
+  // Every registered type must be listed: a new type gets its sample here.
+  const std::map<TypeCode, Sample> samples_ = {
+      {'v', {}},
+      {'b', {[](Object& o) { o.setBool(false); }, "yes"}},
+      {'c', {[](Object& o) { o.setChar('x'); }, "xy"}},
+      {'o', {[](Object& o) { o.word = '+' | ('=' << 8); }}},
+      {'n', {}},
+      {'i', {[](Object& o) { o.asInt() = *BigInt::fromText("-123456789012345678901234567890"); }, "12a"}},
+      {'r', {[](Object& o) { o.asReal().setText("2.5"); }, "1.2.3"}},
+      {'s', {[](Object& o) { o.asStr().text = "two words"; }}},
+      {'f', {[](Object& o) { o.asFile().name = "notes.txt"; }}},
+      {'d', {[](Object& o) { o.asDir().path = "/tmp"; }}},
+      {'e', {[](Object& o) { o.asError().message = "disk full"; }}},
+      {'x', {[this](Object& o) { o.asCode().tree = &block_; }}},
+      {'l', {[](Object& o) {
+         ASSERT_EQ(o.asList().append(*intValue("1"), Transfer::Copy), "");
+         ASSERT_EQ(o.asList().append(*strValue("a"), Transfer::Copy), "");
+       }}},
+      {'y', {[](Object& o) { ASSERT_EQ(o.asList().append(*intValue("7"), Transfer::Copy), ""); }}},
+      {'h', {[](Object& o) {
+         ASSERT_EQ(o.asHash().insert(*strValue("key"), intValue("1").get(), Transfer::Copy, Transfer::Copy), "");
+       }}},
+      {'m', {[](Object& o) {
+         ASSERT_EQ(o.asHash().insert(*intValue("3"), nullptr, Transfer::Copy, Transfer::Copy), "");
+       }}},
+      {'u', {[](Object& o) {
+         ASSERT_EQ(transfer(o.asAny2().first, *intValue("1"), Transfer::Copy), "");
+         ASSERT_EQ(transfer(o.asAny2().second, *strValue("b"), Transfer::Copy), "");
+       }}},
+      {'k', {[](Object& o) { o.asUser().groups->front().front()->asInt() = BigInt(7); }}},
+      {'a', {}}, {'z', {}}, {'g', {}}, {'0', {}}, {'2', {}}, {'4', {}}, {'t', {}},
+  };
+};
+
+// The Objects a value holds directly, through its row.
+std::set<const Object*> partsOf(const Object& object) {
+  struct Collect final : PartVisitor {
+    std::set<const Object*> parts;
+    void visit(Object& part) override { parts.insert(&part); }
+  } collect;
+  if (typeOps(object.typeCode).visitParts != nullptr) typeOps(object.typeCode).visitParts(object, collect);
+  return collect.parts;
+}
+
+TEST_F(TypeTableTest, RowsAreCompleteAndNamedOnce) {
+  std::set<std::string> names;
+  for (TypeCode code : registeredCodes()) {
+    SCOPED_TRACE(std::string("type code ") + code);
+    EXPECT_TRUE(samples_.count(code)) << "no sample for this type";
+    const TypeOps& row = typeOps(code);
+    EXPECT_EQ(&typeOps(heldCode(code)), &row);
+    EXPECT_TRUE(row.create && row.release && row.copy && row.equals && row.isEmpty && row.makeEmpty);
+    EXPECT_TRUE(isValidCode(code));
+    if (code == 'k') {
+      EXPECT_EQ(row.name, nullptr);  // a user-defined value is named by its type record
+      continue;
+    }
+    ASSERT_NE(row.name, nullptr);
+    EXPECT_TRUE(names.insert(row.name).second) << row.name << " named twice";
+    EXPECT_EQ(typeCodeOf(row.name), code);
+    EXPECT_STREQ(typeNameOfCode(code), row.name);
+  }
+  EXPECT_FALSE(isValidCode('w'));
+  EXPECT_STREQ(typeNameOfCode('w'), "?");
+}
+
+TEST_F(TypeTableTest, EmptyValuesAreDefinedEqualAndReleasable) {
+  for (TypeCode code : registeredCodes()) {
+    SCOPED_TRACE(std::string("type code ") + code);
+    auto first = emptyValue(code), second = emptyValue(code);
+    EXPECT_TRUE(first->isDefined());
+    EXPECT_TRUE(first->isEmpty());
+    EXPECT_TRUE(equals(*first, *second));
+    copyValue(*second, *first);
+    EXPECT_TRUE(second->isEmpty());
+    EXPECT_TRUE(equals(*first, *second));
+    first->makeEmpty();
+    EXPECT_TRUE(first->isEmpty());
+    first->clear(false);
+    EXPECT_FALSE(first->isDefined());
+    // A released value takes a value again.
+    copyValue(*first, *second);
+    EXPECT_TRUE(first->isDefined());
+    EXPECT_TRUE(equals(*first, *second));
+  }
+}
+
+TEST_F(TypeTableTest, CopiesAreEqualAndIndependent) {
+  for (TypeCode code : registeredCodes()) {
+    if (!samples_.at(code).fill) continue;
+    SCOPED_TRACE(std::string("type code ") + code);
+    auto source = sampleValue(code);
+    auto empty = emptyValue(code);
+    EXPECT_FALSE(source->isEmpty());
+    EXPECT_FALSE(equals(*source, *empty));
+    EXPECT_FALSE(equals(*empty, *source));
+
+    auto copy = emptyValue(code);
+    copyValue(*copy, *source);
+    EXPECT_TRUE(equals(*copy, *source));
+    EXPECT_TRUE(equals(*source, *copy));
+    // The copy holds parts of its own, never the source's.
+    for (const Object* part : partsOf(*copy)) EXPECT_FALSE(partsOf(*source).count(part));
+
+    // An any takes the value under the held code and compares equal as well.
+    Object holder('v');
+    copyValue(holder, *source);
+    EXPECT_EQ(holder.typeCode, heldCode(code));
+    EXPECT_TRUE(equals(holder, *source));
+
+    copy->makeEmpty();
+    EXPECT_TRUE(copy->isEmpty());
+    EXPECT_TRUE(equals(*copy, *empty));
+    EXPECT_FALSE(source->isEmpty());
+    EXPECT_TRUE(equals(holder, *source));
+  }
+}
+
+TEST_F(TypeTableTest, WhatATypeWritesItReadsBack) {
+  for (TypeCode code : registeredCodes()) {
+    const TypeOps& row = typeOps(code);
+    if (row.readText == nullptr) continue;
+    SCOPED_TRACE(std::string("type code ") + code);
+    ASSERT_NE(row.writeText, nullptr);
+    auto source = sampleValue(code);
+    auto target = emptyValue(code);
+    ASSERT_TRUE(row.readText(textForm(*source), *target));
+    EXPECT_TRUE(equals(*target, *source));
+
+    if (const char* refused = samples_.at(code).refusedText) {
+      auto untouched = emptyValue(code);
+      EXPECT_FALSE(row.readText(refused, *untouched));
+      EXPECT_TRUE(untouched->isEmpty());
+    }
+  }
+}
+
+TEST_F(TypeTableTest, ReleasingAWatchedPayloadStopsItsLoop) {
+  for (TypeCode code : registeredCodes()) {
+    if (typeOps(code).loopsRunning == nullptr) continue;
+    SCOPED_TRACE(std::string("type code ") + code);
+    auto object = sampleValue(code);
+    EXPECT_FALSE(isBeingIterated(*object));
+    IterationWatch emptied(object->value);
+    object->makeEmpty();
+    EXPECT_FALSE(emptied.alive());
+    IterationWatch destroyed(object->value);
+    object.reset();
+    EXPECT_FALSE(destroyed.alive());
+  }
+}
+
+TEST_F(TypeTableTest, CompoundValuesAreWrittenThroughTheirParts) {
+  auto list = sampleValue('l');
+  auto hash = sampleValue('h');
+  auto pair = sampleValue('u');
+  auto user = sampleValue('k');
+  EXPECT_EQ(textForm(*list), "(1,a)");
+  EXPECT_EQ(textForm(*hash), "[key->1]");
+  EXPECT_EQ(textForm(*pair), "1->b");
+  EXPECT_EQ(textForm(*user), "<7>");
+  // A list that holds a reference to itself is written once, the cycle as "..".
+  Object self('l');
+  ASSERT_EQ(transfer(self, *list, Transfer::Reference), "");
+  ASSERT_EQ(list->asList().append(self, Transfer::SameOrCopy), "");
+  EXPECT_EQ(textForm(*list), "(1,a,..)");
+  std::string out, failure;
+  EXPECT_FALSE(writeText(*sampleValue('x'), out, &failure));
+  EXPECT_EQ(failure, "Output of type 'code' not allowed");
+}
+
+}  // namespace
+}  // namespace kavor
