@@ -157,7 +157,7 @@ void Executor::executeBlock(TreeNode* block, const ExecContext& context, bool op
   if (block == nullptr) return;
   bool scoped = openScope && block->symbols != nullptr && !block->symbols->allocation.empty();
   if (scoped) enterScope(*block);
-  const std::vector<TreeNode*>& statements = statementsOf(*block);
+  const std::vector<TreeNode*>& statements = block->statementList ? *block->statementList : statementsOf(*block);
   for (TreeNode* statement : statements) {
     if (control.stopsBlock()) break;
     if (control.pending && !catchesPending(*statement)) continue;

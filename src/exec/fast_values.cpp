@@ -45,6 +45,10 @@ std::unique_ptr<FastProgram> FastProgram::compile(const TreeNode& node, bool asC
   bool yieldsBool = false;
   if (!program->emit(node, true, asCode, 0, yieldsBool)) return nullptr;
   program->yieldsBool_ = yieldsBool;
+  const std::vector<Step>& steps = program->steps_;
+  program->variableOpConstant_ = steps.size() == 3 && steps[0].op == Op::IntVariable &&
+                                 steps[1].op == Op::Constant && steps[2].op >= Op::Add && steps[2].op != Op::Negate &&
+                                 steps[2].op != Op::Not;
   return program;
 }
 
@@ -107,7 +111,57 @@ bool FastProgram::emit(const TreeNode& node, bool root, bool asCode, int depth, 
   return true;
 }
 
+bool FastProgram::apply(Op op, std::int64_t left, std::int64_t right, std::int64_t& result) {
+  switch (op) {
+    case Op::Add: return !__builtin_add_overflow(left, right, &result);
+    case Op::Subtract: return !__builtin_sub_overflow(left, right, &result);
+    case Op::Multiply: return !__builtin_mul_overflow(left, right, &result);
+    case Op::Divide:
+      if (right == 0 || (left == INT64_MIN && right == -1)) return false;
+      result = left / right;  // truncates towards zero, as int division does
+      return true;
+    case Op::Remainder:
+      if (right == 0) return false;
+      if (right == -1) {
+        result = 0;
+        return true;
+      }
+      result = left % right;
+      if (result < 0) result += right < 0 ? -right : right;  // always within 0 .. |right|-1
+      return true;
+    case Op::Power: {
+      if (right <= 0) {
+        result = 1;
+        return true;
+      }
+      std::int64_t power = 1;
+      for (std::int64_t i = 0; i < right; ++i) {
+        if (__builtin_mul_overflow(power, left, &power)) return false;
+        if (power == 0 || power == 1) break;  // zero and one stay where they are
+        if (power == -1) {
+          power = (right % 2 == 0) ? 1 : -1;
+          break;
+        }
+      }
+      result = power;
+      return true;
+    }
+    case Op::Less: result = left < right; return true;
+    case Op::LessEqual: result = left <= right; return true;
+    case Op::Greater: result = left > right; return true;
+    case Op::GreaterEqual: result = left >= right; return true;
+    case Op::Equal: result = left == right; return true;
+    case Op::NotEqual: result = left != right; return true;
+    default: return false;
+  }
+}
+
 bool FastProgram::run(std::int64_t& value) const {
+  if (variableOpConstant_) {
+    std::int64_t operand;
+    return readInt(*steps_[0].definition, operand) && apply(steps_[2].op, operand, steps_[1].constant, value) &&
+           isSmall(value);
+  }
   std::int64_t stack[kMaxDepth + 2];
   int top = -1;
   for (const Step& step : steps_) {
@@ -127,46 +181,7 @@ bool FastProgram::run(std::int64_t& value) const {
       default: break;
     }
     std::int64_t right = stack[top--];
-    std::int64_t& left = stack[top];
-    switch (step.op) {
-      case Op::Add:
-        if (__builtin_add_overflow(left, right, &left)) return false;
-        break;
-      case Op::Subtract:
-        if (__builtin_sub_overflow(left, right, &left)) return false;
-        break;
-      case Op::Multiply:
-        if (__builtin_mul_overflow(left, right, &left)) return false;
-        break;
-      case Op::Divide:
-        if (right == 0 || (left == INT64_MIN && right == -1)) return false;
-        left /= right;  // truncates towards zero, as int division does
-        break;
-      case Op::Remainder:
-        if (right == 0) return false;
-        if (right == -1) { left = 0; break; }
-        left %= right;
-        if (left < 0) left += right < 0 ? -right : right;  // always within 0 .. |right|-1
-        break;
-      case Op::Power: {
-        if (right <= 0) { left = 1; break; }
-        std::int64_t base = left, result = 1;
-        for (std::int64_t i = 0; i < right; ++i) {
-          if (__builtin_mul_overflow(result, base, &result)) return false;
-          if (result == 0 || result == 1) break;  // zero and one stay where they are
-          if (result == -1) { result = (right % 2 == 0) ? 1 : -1; break; }
-        }
-        left = result;
-        break;
-      }
-      case Op::Less: left = left < right; break;
-      case Op::LessEqual: left = left <= right; break;
-      case Op::Greater: left = left > right; break;
-      case Op::GreaterEqual: left = left >= right; break;
-      case Op::Equal: left = left == right; break;
-      case Op::NotEqual: left = left != right; break;
-      default: return false;
-    }
+    if (!apply(step.op, stack[top], right, stack[top])) return false;
   }
   // Intermediate values use the whole machine range; the value handed on must be small.
   value = stack[top];

@@ -43,8 +43,14 @@ class FastProgram {
   // set to the kind of value the node yields.
   bool emit(const TreeNode& node, bool root, bool asCode, int depth, bool& yieldsBool);
 
+  // Applies a binary step's operator; false when the result has no machine value.
+  static bool apply(Op op, std::int64_t left, std::int64_t right, std::int64_t& result);
+
   std::vector<Step> steps_;  // postfix order; never needs more than kMaxDepth stack slots
   bool yieldsBool_ = false;  // the value is a bool (0 or 1), else an int
+  // The program is `variable OP constant` (n < 2, n - 1, i % 100): three steps that run
+  // without the stack, the commonest shape of all.
+  bool variableOpConstant_ = false;
 };
 
 // The compiled form of an expression node: its fast program and the general handler that
