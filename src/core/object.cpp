@@ -10,6 +10,9 @@ namespace kavor {
 
 char kInlinePayload = 0;
 
+// Every list element and variable is an Object: its size is the memory cost of a value.
+static_assert(sizeof(Object) <= 32, "Object grew: keep rarely used fields in ObjectLinks");
+
 using ObjectPool = FixedPool<sizeof(Object)>;
 
 void* Object::operator new(size_t size) {
@@ -19,27 +22,55 @@ void* Object::operator new(size_t size) {
 
 void Object::operator delete(void* pointer) noexcept { ObjectPool::release(pointer); }
 
-namespace {
+using LinksPool = FixedPool<sizeof(ObjectLinks)>;
 
-// The head of `target`'s chain for an indirection of base code `kind`.
-Object** chainHead(Object& target, TypeCode kind) {
-  switch (baseCode(kind)) {
-    case 'p': return &target.referenceChain;
-    case 'q': return &target.aliasChain;
-    default: return &target.callAliasChain;
+Object::~Object() {
+  destroy();
+  if (links_ != nullptr) {
+    // Only a numbering can remain: destroy() detached and unlinked every chain.
+    links_->~ObjectLinks();
+    LinksPool::release(links_);
   }
 }
 
-}  // namespace
+ObjectLinks& Object::links() {
+  if (links_ == nullptr) links_ = new (LinksPool::allocate()) ObjectLinks();
+  return *links_;
+}
+
+void Object::dropUnusedLinks() {
+  if (links_ == nullptr || !links_->unused()) return;
+  links_->~ObjectLinks();
+  LinksPool::release(links_);
+  links_ = nullptr;
+}
+
+void Object::setSerial(int32_t number) {
+  links().serial = number;
+  dropUnusedLinks();
+}
+
+Object** Object::chainHead(TypeCode kind) {
+  ObjectLinks& record = links();
+  switch (baseCode(kind)) {
+    case 'p': return &record.referenceChain;
+    case 'q': return &record.aliasChain;
+    default: return &record.callAliasChain;
+  }
+}
 
 void Object::construct(TypeCode code) {
   value = nullptr;
   word = 0;
   typeCode = code;
   outputMark = methodBusy = scopeVariable = 0;
-  serial = -1;
   transferKind = Access::Variable;
-  referenceChain = aliasChain = callAliasChain = chainPrev = chainNext = comparePartner = nullptr;
+  if (links_ != nullptr) {
+    // A fresh value in the same place starts without links, as a new Object does.
+    links_->~ObjectLinks();
+    LinksPool::release(links_);
+    links_ = nullptr;
+  }
   if (baseCode(code) == 'k') {
     value = new UserValue();
     return;  // without a type record there is no empty value yet
@@ -171,19 +202,20 @@ void Object::makeEmpty() {
 }
 
 void Object::detachIndirections() {
-  if (referenceChain == nullptr && aliasChain == nullptr && callAliasChain == nullptr && chainPrev == nullptr)
-    return;
-  for (Object** head : {&referenceChain, &aliasChain, &callAliasChain}) {
+  if (links_ == nullptr) return;
+  for (Object** head : {&links_->referenceChain, &links_->aliasChain, &links_->callAliasChain}) {
     Object* member = *head;
     *head = nullptr;
     while (member != nullptr) {
-      Object* next = member->chainNext;
-      member->chainPrev = member->chainNext = nullptr;
+      Object* next = member->chainNext();
+      member->links_->chainPrev = member->links_->chainNext = nullptr;
+      member->dropUnusedLinks();
       member->makeEmpty();
       member = next;
     }
   }
   unlink();
+  dropUnusedLinks();
 }
 
 void Object::linkIndirection(char kind, Object& targetObject) {
@@ -196,24 +228,29 @@ void Object::linkIndirection(char kind, Object& targetObject) {
     releasePayload();
   }
   value = &targetObject;
-  Object** head = chainHead(targetObject, kind);
-  chainNext = *head;
-  if (chainNext != nullptr) chainNext->chainPrev = this;
-  chainPrev = &targetObject;
+  Object** head = targetObject.chainHead(kind);
+  ObjectLinks& own = links();
+  own.chainNext = *head;
+  if (own.chainNext != nullptr) own.chainNext->links_->chainPrev = this;
+  own.chainPrev = &targetObject;
   *head = this;
   typeCode = wasAny ? heldCode(kind) : kind;
 }
 
 void Object::unlink() {
-  if (chainPrev == nullptr) return;
-  Object** head = chainHead(*target(), typeCode);
+  if (links_ == nullptr || links_->chainPrev == nullptr) return;
+  Object& targetObject = *target();
+  Object** head = targetObject.chainHead(typeCode);
+  Object* next = links_->chainNext;
   if (*head == this) {
-    *head = chainNext;
+    *head = next;
   } else {
-    chainPrev->chainNext = chainNext;
+    links_->chainPrev->links_->chainNext = next;
   }
-  if (chainNext != nullptr) chainNext->chainPrev = chainPrev;
-  chainPrev = chainNext = nullptr;
+  if (next != nullptr) next->links_->chainPrev = links_->chainPrev;
+  links_->chainPrev = links_->chainNext = nullptr;
+  dropUnusedLinks();
+  targetObject.dropUnusedLinks();
 }
 
 void Object::convertIndirection(bool withPayload) {

@@ -84,6 +84,27 @@ constexpr int SameOrCopy = 6;       // same indirection as the source, else copy
 constexpr int CallAlias = 7;        // target becomes a call-alias of the source
 }  // namespace Transfer
 
+struct Object;
+
+// The side record of an Object's rarely used links; allocated while some field is set.
+struct ObjectLinks {
+  // Heads of the chains of references, aliases and call-aliases whose target is the Object.
+  Object* referenceChain = nullptr;
+  Object* aliasChain = nullptr;
+  Object* callAliasChain = nullptr;
+  // For an indirection linked into a target's chain: the previous member, or the target
+  // itself for the first member; nullptr when not linked.
+  Object* chainPrev = nullptr;
+  // The next member of the same chain; nullptr at the end.
+  Object* chainNext = nullptr;
+  // Number given by the binary writer and reader; -1 = not numbered.
+  int32_t serial = -1;
+
+  bool unused() const {
+    return !referenceChain && !aliasChain && !callAliasChain && !chainPrev && !chainNext && serial == -1;
+  }
+};
+
 struct Object {
   // Payload (owned) of a plain value, made and freed by its type's row in the type table
   // (core/type_table.h); nullptr = undefined. For an indirection code: the target Object
@@ -103,21 +124,21 @@ struct Object {
   // Set on the variables of a scope (and temporarily on elements being bound); alias and
   // call-alias binding require it on the target.
   uint8_t scopeVariable = 0;
-  // Number given by the binary writer and reader; -1 = not numbered.
-  int32_t serial = -1;
   // Access class of a bound argument or element for the duration of a call; 6 otherwise.
   int32_t transferKind = Access::Variable;
-  // Heads of the chains of references, aliases and call-aliases whose target is this Object.
-  Object* referenceChain = nullptr;
-  Object* aliasChain = nullptr;
-  Object* callAliasChain = nullptr;
-  // For an indirection linked into a target's chain: the previous member, or the target
-  // itself for the first member; nullptr when not linked.
-  Object* chainPrev = nullptr;
-  // The next member of the same chain; nullptr at the end.
-  Object* chainNext = nullptr;
-  // During a structural comparison: the Object this one is compared with (cycle guard).
-  Object* comparePartner = nullptr;
+
+  // The chains of indirections and the binary numbering, which most Objects never have,
+  // live in a side record: it keeps every Object, and so every list element, small.
+  Object* referenceChain() const { return links_ ? links_->referenceChain : nullptr; }
+  Object* aliasChain() const { return links_ ? links_->aliasChain : nullptr; }
+  Object* callAliasChain() const { return links_ ? links_->callAliasChain : nullptr; }
+  Object* chainPrev() const { return links_ ? links_->chainPrev : nullptr; }
+  Object* chainNext() const { return links_ ? links_->chainNext : nullptr; }
+  // Some indirection points here, or this is a linked indirection, or it is numbered.
+  bool hasLinks() const { return links_ != nullptr; }
+  // Number given by the binary writer and reader; -1 = not numbered.
+  int32_t serial() const { return links_ ? links_->serial : -1; }
+  void setSerial(int32_t number);
 
   Object() = default;
   // construct(code): a defined, empty value of the type (or the any/indirection states).
@@ -126,7 +147,7 @@ struct Object {
   Object(const Object&) = delete;
   Object& operator=(const Object&) = delete;
   // destroy(): indirections pointing here become independent, empty Objects.
-  ~Object() { destroy(); }
+  ~Object();
   // Objects come from a free list: temporaries are made and dropped at a high rate.
   static void* operator new(size_t size);
   static void operator delete(void* pointer) noexcept;
@@ -193,6 +214,15 @@ struct Object {
 
  private:
   void releasePayload();
+  // The side record, made when first needed.
+  ObjectLinks& links();
+  // Gives the side record back once nothing in it is set.
+  void dropUnusedLinks();
+  // The head of this Object's chain for indirections of the base code `kind`.
+  Object** chainHead(TypeCode kind);
+
+  // The side record; null while no link is set.
+  ObjectLinks* links_ = nullptr;
 };
 
 // Marker stored in `value` for the types whose payload lives in `word`.

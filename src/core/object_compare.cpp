@@ -1,4 +1,6 @@
 // Type names of Objects and structural equality.
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/object.h"
@@ -43,8 +45,9 @@ bool sameTarget(const Object& a, const Object& b) {
 }
 
 bool hasTypedIndirection(const Object& object) {
-  for (Object* head : {object.referenceChain, object.aliasChain, object.callAliasChain}) {
-    for (Object* member = head; member != nullptr; member = member->chainNext) {
+  if (!object.hasLinks()) return false;
+  for (Object* head : {object.referenceChain(), object.aliasChain(), object.callAliasChain()}) {
+    for (Object* member = head; member != nullptr; member = member->chainNext()) {
       if (member->methodBusy == 0 && member->typeCode != 'v' && !isHeldCode(member->typeCode))
         return true;
     }
@@ -54,14 +57,49 @@ bool hasTypedIndirection(const Object& object) {
 
 namespace {
 
-// One structural comparison: the Objects it marked with a partner, so that all marks are
-// cleared at the end whichever way the comparison went.
+// The partners of one structural comparison: each Object compared is marked with the one it
+// was compared with, so a value met again inside itself counts as equal there (the cycle
+// guard) and compared references can be checked to point at corresponding Objects. Most
+// comparisons mark one or two Objects, so the first few marks need no allocation.
+class PartnerMarks {
+ public:
+  Object* partnerOf(const Object* object) const {
+    for (size_t i = 0; i < inlineCount_; ++i)
+      if (inline_[i].first == object) return inline_[i].second;
+    if (spill_.empty()) return nullptr;
+    auto found = spill_.find(object);
+    return found == spill_.end() ? nullptr : found->second;
+  }
+  // Marks `object` (again) with `partner`; `marked` lists every Object once.
+  void mark(Object* object, Object* partner) {
+    for (size_t i = 0; i < inlineCount_; ++i) {
+      if (inline_[i].first == object) {
+        inline_[i].second = partner;
+        return;
+      }
+    }
+    if (inlineCount_ < kInline) {
+      inline_[inlineCount_++] = {object, partner};
+      marked_.push_back(object);
+      return;
+    }
+    auto [entry, added] = spill_.try_emplace(object, partner);
+    entry->second = partner;
+    if (added) marked_.push_back(object);
+  }
+  const std::vector<Object*>& marked() const { return marked_; }
+
+ private:
+  static constexpr size_t kInline = 4;
+  std::pair<const Object*, Object*> inline_[kInline];    // the first marks
+  size_t inlineCount_ = 0;                               // marks in inline_
+  std::unordered_map<const Object*, Object*> spill_;     // every further mark
+  std::vector<Object*> marked_;                          // every marked Object, in order
+};
+
+// One structural comparison.
 class Comparison final : public PartComparison {
  public:
-  ~Comparison() {
-    for (Object* object : marked_) object->comparePartner = nullptr;
-  }
-
   bool same(Object& a, Object& b, bool strict) override { return compare(a, b, strict); }
 
   bool compare(Object& a, Object& b, bool strict) {
@@ -74,28 +112,28 @@ class Comparison final : public PartComparison {
       return compare(leftRef ? *left->target() : *left, rightRef ? *right->target() : *right, strict);
     }
     if (leftRef) {
-      if (!strict) mark(*left, *right);
+      if (!strict) marks_.mark(left, right);
       return compare(*left->target(), *right->target(), strict);
     }
     if (left->base() != right->base()) return false;
     bool leftDefined = left->isDefined(), rightDefined = right->isDefined();
     if (leftDefined != rightDefined) return false;
-    if (left->comparePartner != nullptr) return true;
-    mark(*left, *right);
+    if (marks_.partnerOf(left) != nullptr) return true;
+    marks_.mark(left, right);
     if (!leftDefined) return true;
     return typeOps(left->typeCode).equals(*left, *right, *this);
   }
 
   // References that were compared must point at corresponding Objects.
   bool referencesCorrespond() const {
-    for (Object* object : marked_) {
+    for (Object* object : marks_.marked()) {
       if (!isReferenceCode(object->typeCode) || object->value == nullptr) continue;
-      Object* partner = object->comparePartner;
+      Object* partner = marks_.partnerOf(object);
       if (partner == nullptr || !isReferenceCode(partner->typeCode)) continue;
       Object* leftTarget = object->target();
       Object* rightTarget = partner->target();
-      if (leftTarget->comparePartner != nullptr) {
-        if (leftTarget->comparePartner != rightTarget) return false;
+      if (Object* targetPartner = marks_.partnerOf(leftTarget)) {
+        if (targetPartner != rightTarget) return false;
       } else if (leftTarget != rightTarget) {
         return false;
       }
@@ -104,12 +142,7 @@ class Comparison final : public PartComparison {
   }
 
  private:
-  void mark(Object& a, Object& b) {
-    if (a.comparePartner == nullptr) marked_.push_back(&a);
-    a.comparePartner = &b;
-  }
-
-  std::vector<Object*> marked_;
+  PartnerMarks marks_;
 };
 
 }  // namespace

@@ -47,15 +47,15 @@ const char* kindKey(char kind, const char* reference, const char* alias, const c
 std::string bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
   Object& target = targetIn;
   if (kind == 'p') {
-    if (target.referenceChain != nullptr) return message("verketrefnicerl");
+    if (target.referenceChain() != nullptr) return message("verketrefnicerl");
   } else if (kind == 'q') {
-    if (target.aliasChain != nullptr) return message("verketalinicerl");
-    if (target.referenceChain != nullptr) return message("refaufalinicerl");
+    if (target.aliasChain() != nullptr) return message("verketalinicerl");
+    if (target.referenceChain() != nullptr) return message("refaufalinicerl");
     if (!target.scopeVariable) return message("alizuwnurfuescovarerl");
   } else {
-    if (target.referenceChain != nullptr) return message("refaufsynnicerl");
-    if (target.aliasChain != nullptr) return message("aliaufsynnicerl");
-    if (target.callAliasChain != nullptr) return message("verketsynnicerl");
+    if (target.referenceChain() != nullptr) return message("refaufsynnicerl");
+    if (target.aliasChain() != nullptr) return message("aliaufsynnicerl");
+    if (target.callAliasChain() != nullptr) return message("verketsynnicerl");
     if (!target.scopeVariable) return message("synzuwnurfuescovarerl");
   }
   // A reference to a reference points at what the source points to.

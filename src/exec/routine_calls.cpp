@@ -75,7 +75,7 @@ bool refersToLocal(TreeNode& scope, Object& value) {
 // indirection points to: moving its payload needs none of the checks of `transfer`.
 inline bool isPlainValue(const Object& object) {
   return object.typeCode == object.base() && !object.isIndirection() && object.typeCode != 'v' &&
-         object.referenceChain == nullptr && object.aliasChain == nullptr && object.callAliasChain == nullptr;
+         !object.hasLinks();
 }
 
 // Moving the temporary `source` into the fresh parameter `target` is a plain hand-over of
