@@ -2,30 +2,39 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace kavor {
 
+std::uint32_t LimbVector::checkedCount(std::size_t count) {
+  if (count > UINT32_MAX) throw std::bad_alloc();
+  return static_cast<std::uint32_t>(count);
+}
+
 void LimbVector::assign(const Limb* source, std::size_t count) {
-  if (count > capacity_) {
-    heap_ = std::make_unique<Limb[]>(count);
-    capacity_ = count;
+  std::uint32_t checked = checkedCount(count);
+  if (checked > capacity_) {
+    heap_ = std::make_unique<Limb[]>(checked);
+    capacity_ = checked;
   }
-  if (count > 0) std::memmove(data(), source, count * sizeof(Limb));
-  size_ = count;
+  if (checked > 0) std::memmove(data(), source, checked * sizeof(Limb));
+  size_ = checked;
 }
 
 void LimbVector::reserve(std::size_t count) {
-  if (count <= capacity_) return;
-  auto grown = std::make_unique<Limb[]>(count);
+  std::uint32_t checked = checkedCount(count);
+  if (checked <= capacity_) return;
+  auto grown = std::make_unique<Limb[]>(checked);
   if (size_ > 0) std::memcpy(grown.get(), data(), size_ * sizeof(Limb));
   heap_ = std::move(grown);
-  capacity_ = count;
+  capacity_ = checked;
 }
 
 void LimbVector::resize(std::size_t count) {
-  if (count > capacity_) reserve(std::max(count, capacity_ + capacity_ / 2));
-  if (count > size_) std::memset(data() + size_, 0, (count - size_) * sizeof(Limb));
-  size_ = count;
+  std::uint32_t checked = checkedCount(count);
+  if (checked > capacity_) reserve(std::max<std::size_t>(checked, capacity_ + std::size_t(capacity_) / 2));
+  if (checked > size_) std::memset(data() + size_, 0, (checked - size_) * sizeof(Limb));
+  size_ = checked;
 }
 
 void LimbVector::takeFrom(LimbVector& other) noexcept {

@@ -43,7 +43,7 @@ class LimbVector {
   // Grows or shrinks to `count` limbs; new limbs are zero. Never gives memory back.
   void resize(std::size_t count);
   void push_back(Limb limb) {
-    if (size_ == capacity_) reserve(size_ * 2 + 1);
+    if (size_ == capacity_) reserve(std::size_t(size_) * 2 + 1);
     data()[size_++] = limb;
   }
   void clear() { size_ = 0; }
@@ -59,9 +59,15 @@ class LimbVector {
 
   void takeFrom(LimbVector& other) noexcept;
 
+  // Refuses a count beyond what the 32-bit counts hold (far beyond any result a program
+  // may build) as the allocator would.
+  static std::uint32_t checkedCount(std::size_t count);
+
+  // Counts are 32 bits, so that a small value's BigInt takes 32 bytes: every int payload
+  // has one.
   std::unique_ptr<Limb[]> heap_;      // the limbs once more than kInline were needed; else null
-  std::size_t size_ = 0;              // limbs in use; never above capacity_
-  std::size_t capacity_ = kInline;    // limbs that fit in the current storage
+  std::uint32_t size_ = 0;            // limbs in use; never above capacity_
+  std::uint32_t capacity_ = kInline;  // limbs that fit in the current storage
   Limb inline_[kInline] = {};         // the limbs while heap_ is null
 };
 
