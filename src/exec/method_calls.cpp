@@ -1,5 +1,7 @@
 // Calls of the methods of built-in types: the method a call node chose last, the lookup by
 // type, name and argument types, the unnamed calls and the function form of type names.
+#include <algorithm>
+
 #include "core/messages.h"
 #include "exec/calls.h"
 #include "exec/method_table.h"
@@ -53,17 +55,21 @@ std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& contex
   // The handler depends only on the object's type, the form and the arguments' types; a
   // call node keeps the last choice so that a call in a loop looks it up once. Arguments
   // of user-defined types are told apart by name, so they are not cached.
-  std::string codes;
-  bool cacheable = true;
-  for (const Result& entry : args) {
-    TypeCode code = entry.object->resolve(true).base();
-    cacheable = cacheable && code != 'k';
-    codes += code;
+  MethodCache found;
+  found.base = target.base();
+  found.functionForm = wantFunction;
+  bool cacheable = args.size() <= MethodCache::kMaxArguments;
+  for (size_t i = 0; cacheable && i < args.size(); ++i) {
+    TypeCode code = args[i].object->resolve(true).base();
+    cacheable = code != 'k';
+    found.argumentCodes[i] = code;
   }
+  found.argumentCount = static_cast<uint8_t>(args.size());
   MethodCache& cache = call.methodCache;
   MethodHandler handler = nullptr;
-  if (cacheable && cache.handler != nullptr && cache.base == target.base() && cache.functionForm == wantFunction &&
-      cache.argumentCodes == codes && cache.name == name) {
+  if (cacheable && cache.handler != nullptr && cache.base == found.base && cache.functionForm == wantFunction &&
+      cache.argumentCount == found.argumentCount &&
+      std::equal(found.argumentCodes, found.argumentCodes + found.argumentCount, cache.argumentCodes)) {
     handler = cache.handler;
   } else {
     std::string key = methodKey(name, args);
@@ -74,7 +80,10 @@ std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& contex
       std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
       return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
     }
-    if (cacheable) cache = MethodCache{target.base(), wantFunction, std::move(codes), name, handler};
+    if (cacheable) {
+      found.handler = handler;
+      cache = found;
+    }
   }
   // The type's name is only read when a message is built; built-in types have static names.
   std::string userTypeName;

@@ -95,12 +95,15 @@ struct MethodCall;
 using MethodHandler = void (*)(MethodCall&);
 
 // The method a call node chose last time, with what it was chosen for.
+// A call node always names one method (its own name, "[]" for a subscript, "" for an unnamed
+// call), so the name is not part of the key.
 struct MethodCache {
-  char base = 0;                // the object's base type code
-  bool functionForm = false;    // chosen for the function form
-  std::string argumentCodes;    // the arguments' base type codes, in order
-  std::string name;             // the method's name
-  MethodHandler handler = nullptr;  // null while nothing is cached
+  static constexpr int kMaxArguments = 6;  // calls with more arguments are not cached
+  char base = 0;                           // the object's base type code
+  bool functionForm = false;               // chosen for the function form
+  uint8_t argumentCount = 0;               // the number of arguments, at most kMaxArguments
+  char argumentCodes[kMaxArguments] = {};  // the arguments' base type codes, in order
+  MethodHandler handler = nullptr;         // null while nothing is cached
 };
 
 // What execution compiles for a node at its first run (a fast program, the parts of a
