@@ -233,6 +233,8 @@ std::string typeName(const Object& object, bool actual = false);
 // typeName(object, true) without building a string: checks of type equality run on every
 // binding of a loop variable or parameter. The view lives as long as the type does.
 std::string_view actualTypeName(const Object& object);
+// actualTypeName(a) == actualTypeName(b), told by type codes where they suffice.
+bool sameActualType(const Object& a, const Object& b);
 // The name of a base type code ("int", "list", ...); "?" for unknown codes and `k`.
 const char* typeNameOfCode(TypeCode code);
 // "int" -> 'i', ...; every other name -> 'k' (a user-defined type).

@@ -36,6 +36,30 @@ std::string_view typeNameView(const Object& object, bool actual) {
 
 std::string_view actualTypeName(const Object& object) { return typeNameView(object, true); }
 
+namespace {
+
+// The Object whose type typeName(object, true) names: indirections followed; null for a
+// broken chain ("?").
+const Object* namedObject(const Object& object) {
+  const Object* current = &object;
+  for (int steps = 0; steps < 1000 && current->isIndirection(); ++steps) {
+    if (current->value == nullptr) return nullptr;
+    current = current->target();
+  }
+  return current->isIndirection() ? nullptr : current;
+}
+
+}  // namespace
+
+bool sameActualType(const Object& a, const Object& b) {
+  const Object* left = namedObject(a);
+  const Object* right = namedObject(b);
+  // Built-in types have one name per base code; user-defined ones are told apart by name.
+  if (left != nullptr && right != nullptr && left->base() != 'k' && right->base() != 'k')
+    return left->base() == right->base();
+  return actualTypeName(a) == actualTypeName(b);
+}
+
 std::string typeName(const Object& object, bool actual) { return std::string(typeNameView(object, actual)); }
 
 bool sameTarget(const Object& a, const Object& b) {

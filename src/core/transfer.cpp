@@ -25,7 +25,7 @@ std::string assignValue(Object& targetIn, Object& sourceIn) {
   if (into != &targetIn && !targetIn.isAny() && isAnyTarget(*into)) {
     // Through a typed indirection (a loop variable bound to a list element, a typed
     // parameter) the any keeps the indirection's type.
-    if (into->base() != source.base() || typeName(*into, true) != typeName(source, true))
+    if (into->base() != source.base() || !sameActualType(*into, source))
       return fillKey("zuwnurfuegledattyp", {typeName(targetIn, false), typeName(source, false)});
   } else if (isAnyTarget(*into) && hasTypedIndirection(*into)) {
     return fillKey("zuwobjtypvoinicerl", {typeName(source, true)});
@@ -69,7 +69,7 @@ std::string bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
   if (target.isAny() && hasTypedIndirection(target))
     return fillKey(kindKey(kind, "refaufobjtypvoinicerl", "aliaufobjtypvoinicerl", "synaufobjtypvoinicerl"),
                    {typeName(*source, true)});
-  if (!target.isAny() && actualTypeName(target) != actualTypeName(*source))
+  if (!target.isAny() && !sameActualType(target, *source))
     return fillKey(kindKey(kind, "refzuwnurfuegledatttyp", "alizuwnurfuegledatttyp", "synzuwnurfuegledatttyp"),
                    {typeName(target, false), typeName(*source, false)});
   if (!target.isIndirection() && target.value != nullptr && source != &target && liesWithin(target, source))
