@@ -17,14 +17,14 @@
 
 namespace kavor {
 
-namespace {
-
 const TreeNode* codeTree(const Result& entry) { return entry.object->resolve(true).asCode().tree; }
 
 void runCode(Executor& exec, const Result& entry, const ExecContext& context) {
   const TreeNode* tree = codeTree(entry);
   if (tree != nullptr) exec.executeBlock(const_cast<TreeNode*>(tree), context, true);
 }
+
+namespace {
 
 bool isEmptyBlock(const TreeNode& block) { return block.op == '#' && !block.left && !block.right; }
 

@@ -15,6 +15,11 @@ void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& contex
 
 // The assignment statement of "=", "@", "$", "~", "?" and the compound operators.
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context);
+// The block of an evaluated code value (null for the empty code), and running it as a block
+// with its own scope.
+const TreeNode* codeTree(const Result& entry);
+void runCode(Executor& exec, const Result& entry, const ExecContext& context);
+
 // The branch and loop statements if, while and for.
 void execIf(Executor& exec, TreeNode& node, const ExecContext& context);
 void execWhile(Executor& exec, TreeNode& node, const ExecContext& context);

@@ -17,13 +17,6 @@ namespace kavor {
 
 namespace {
 
-const TreeNode* codeTree(const Result& entry) { return entry.object->resolve(true).asCode().tree; }
-
-void runCode(Executor& exec, const Result& entry, const ExecContext& context) {
-  const TreeNode* tree = codeTree(entry);
-  if (tree != nullptr) exec.executeBlock(const_cast<TreeNode*>(tree), context, true);
-}
-
 // ---- control counts -------------------------------------------------------------------
 
 void setCount(Executor& exec, TreeNode& node, const ExecContext& context, ControlCount& count, const char* name) {
