@@ -166,7 +166,7 @@ void registerRoutine(const Analysis& analysis, TreeNode& scope, TreeNode& defini
       name.varCode = parameter.code;
       name.argMode = static_cast<int8_t>(parameter.mode);
       bodyScope.variables[name.text] = &name;
-      bodyScope.allocation.push_back(&name);
+      bodyScope.allocate(name);
     }
   }
   overloads.push_back(routine.get());

@@ -24,7 +24,7 @@ constexpr int VariableOutput = 1;  // `<type>:$ <names>` in the output list
 
 // One parameter of a procedure or function.
 struct Parameter {
-  TreeNode* nameNode;    // defining name node; its incarnations are the parameter's Objects
+  TreeNode* nameNode;    // defining name node; its slot in the body's frames is the parameter
   std::string typeName;  // as written: "int", "args", a user type's name
   TypeCode code;         // typeCodeOf(typeName)
   int mode;              // an ArgMode value
@@ -56,6 +56,19 @@ struct SymbolTable {
   std::unordered_map<std::string, std::vector<Routine*>> functions;
   // Owns every routine defined in this scope.
   std::vector<std::unique_ptr<Routine>> routines;
+
+  // Adds a variable to `allocation`; its slot is its position there.
+  void allocate(TreeNode& name) {
+    name.slotScope = this;
+    name.slot = static_cast<int32_t>(allocation.size());
+    allocation.push_back(&name);
+  }
+
+  // --- execution ---
+  // The activations of this scope, innermost last: each points at the first of the
+  // allocation.size() Objects of one activation on the executor's frame stack, the variable
+  // allocation[i] being the Object at slot i. Empty while the scope is not running.
+  std::vector<Object*> frames;
 };
 
 // A new empty table, owned the way a tree node owns the table of its scope.

@@ -42,7 +42,7 @@ void registerDeclaration(const Analysis& analysis, TreeNode& scope, TreeNode& de
     name->binding = name;
     name->varCode = code;
     table.variables[name->text] = name;
-    table.allocation.push_back(name);
+    table.allocate(*name);
   }
 }
 

@@ -186,8 +186,10 @@ bool combineSmall(char op, std::int64_t current, std::int64_t& value) {
 // changed then).
 bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& context) {
   AssignmentForm* form = assignmentFormOf(node);
-  if (form == nullptr || form->target->incarnations.empty()) return false;
-  Object& object = *form->target->incarnations.back();
+  if (form == nullptr) return false;
+  Object* variable = currentVariable(*form->target);
+  if (variable == nullptr) return false;
+  Object& object = *variable;
   if (object.value == nullptr || !freelyAssignable(*form->target, object)) return false;
   if (form->text != nullptr) {
     if (object.typeCode != 's' || object.asStr().iterationCount > 0) return false;

@@ -61,8 +61,8 @@ void evalFalse(Executor&, TreeNode&, const ExecContext&, ResultList& results) {
 void evalVariable(Executor& exec, TreeNode& node, const ExecContext&, ResultList& results) {
   TreeNode* definition = node.binding;
   if (definition == nullptr) exec.raise(node, message("keirefobjvor"));
-  if (definition->incarnations.empty()) exec.raise(node, message("insexinic"));
-  Object* object = definition->incarnations.back().get();
+  Object* object = currentVariable(*definition);
+  if (object == nullptr) exec.raise(node, message("insexinic"));
   int access = object->transferKind;
   switch (definition->argMode) {
     case ArgMode::ConstInput: access = Access::ConstInput; break;

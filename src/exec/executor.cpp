@@ -100,23 +100,35 @@ bool Executor::reportUnhandledException() {
 }
 
 void Executor::enterScope(TreeNode& scopeNode) {
-  for (TreeNode* variable : scopeNode.symbols->allocation) {
-    auto object = std::make_unique<Object>(variable->varCode);
-    if (variable->varCode == 'k' && variable->varType != nullptr) {
-      object->asUser().type = variable->varType;
-      object->createPayload();
+  SymbolTable& table = *scopeNode.symbols;
+  const std::vector<TreeNode*>& variables = table.allocation;
+  Object* frame = frames.push(variables.size());
+  try {
+    for (size_t i = 0; i < variables.size(); ++i) {
+      const TreeNode& variable = *variables[i];
+      // Placement into the frame: the class's own operator new serves single Objects.
+      Object* object = ::new (static_cast<void*>(frame + i)) Object(variable.varCode);
+      frames.constructed();
+      if (variable.varCode == 'k' && variable.varType != nullptr) {
+        object->asUser().type = variable.varType;
+        object->createPayload();
+      }
+      object->scopeVariable = 1;
     }
-    object->scopeVariable = 1;
-    variable->incarnations.push_back(std::move(object));
+  } catch (...) {
+    frames.pop(frame);
+    throw;
   }
+  table.frames.push_back(frame);
 }
 
 void Executor::leaveScope(TreeNode& scopeNode) {
-  // Destroy in reverse definition order, so later variables that refer to earlier ones go
-  // first.
-  auto& allocation = scopeNode.symbols->allocation;
-  for (auto it = allocation.rbegin(); it != allocation.rend(); ++it)
-    if (!(*it)->incarnations.empty()) (*it)->incarnations.pop_back();
+  SymbolTable& table = *scopeNode.symbols;
+  if (table.frames.empty()) return;
+  Object* frame = table.frames.back();
+  table.frames.pop_back();
+  // Later variables, which may refer to earlier ones, are destroyed first.
+  frames.pop(frame);
 }
 
 void Executor::executeStatement(TreeNode& node, const ExecContext& context) {

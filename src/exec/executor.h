@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/symbol_table.h"
 #include "core/object.h"
+#include "exec/frame_stack.h"
 #include "frontend/tree_node.h"
 #include "exec/result_list.h"
 #include "numbers/bigint.h"
@@ -82,12 +84,22 @@ struct ProgramExit {
 };
 
 
+// The current Object of the variable that `definition` defines: its slot in the innermost
+// activation of its scope; null while the scope has none.
+inline Object* currentVariable(const TreeNode& definition) {
+  const SymbolTable* scope = definition.slotScope;
+  if (scope == nullptr || scope->frames.empty()) return nullptr;
+  return scope->frames.back() + definition.slot;
+}
+
 class Executor {
  public:
   explicit Executor(Interpreter& interp) : interp(interp) {}
 
   Interpreter& interp;
   ControlState control;
+  // The Objects of the variables of every running scope.
+  FrameStack frames;
 
   // Raises an error at `node`: "<Word> '<name>': <message>" or the message alone. While an
   // exception is pending the pending one is raised again instead.
@@ -107,7 +119,7 @@ class Executor {
   // Evaluates a code value as a condition: one non-empty bool.
   bool evaluateCondition(TreeNode* code, const ExecContext& context, const char* contextName);
 
-  // Scope entry and exit: one new Object per variable of the scope.
+  // Scope entry and exit: a new frame with one Object per variable of the scope.
   void enterScope(TreeNode& scopeNode);
   void leaveScope(TreeNode& scopeNode);
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/object.h"
+#include "exec/executor.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 
@@ -20,8 +21,8 @@ bool isSmall(std::int64_t value) { return value >= -kLimit && value <= kLimit; }
 
 // The value of a variable's current Object when it is a small defined int.
 bool readInt(const TreeNode& definition, std::int64_t& out) {
-  if (definition.incarnations.empty()) return false;
-  Object* variable = definition.incarnations.back().get();
+  Object* variable = currentVariable(definition);
+  if (variable == nullptr) return false;
   Object& value = variable->isIndirection() ? variable->resolve(true) : *variable;
   // An int held by an `any` (a list element, say) is an operand like any other int.
   if ((value.typeCode != 'i' && value.typeCode != 'I') || value.value == nullptr) return false;
@@ -29,8 +30,8 @@ bool readInt(const TreeNode& definition, std::int64_t& out) {
 }
 
 bool readBool(const TreeNode& definition, std::int64_t& out) {
-  if (definition.incarnations.empty()) return false;
-  Object* variable = definition.incarnations.back().get();
+  Object* variable = currentVariable(definition);
+  if (variable == nullptr) return false;
   Object& value = variable->isIndirection() ? variable->resolve(true) : *variable;
   if ((value.typeCode != 'b' && value.typeCode != 'B') || value.value == nullptr || value.word > 1)
     return false;  // 65535: empty

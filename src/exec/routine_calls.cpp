@@ -64,7 +64,7 @@ bool refersToLocal(TreeNode& scope, Object& value) {
   }
   std::vector<const Object*> locals;
   for (TreeNode* variable : scope.symbols->allocation)
-    if (!variable->incarnations.empty()) locals.push_back(variable->incarnations.back().get());
+    if (Object* local = currentVariable(*variable)) locals.push_back(local);
   return anyWithin(value, [&locals](const Object& object) {
     if (!object.isIndirection() || object.value == nullptr) return false;
     return std::find(locals.begin(), locals.end(), object.target()) != locals.end();
@@ -101,7 +101,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
       std::string refused = checkModifiable(args[i], message("uebinpvar"));
       if (!refused.empty()) exec.raise(call, refused);
     }
-    Object& parameter = *routine.inputs[i].nameNode->incarnations.back();
+    Object& parameter = *currentVariable(*routine.inputs[i].nameNode);
     // A temporary argument is dropped after the call: its value can move instead of being
     // copied.
     int kind = bindingKind(args[i]);
@@ -115,7 +115,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     if (!failure.empty()) exec.raise(call, failure);
   }
   if (routine.argsIndex >= 0) {
-    Object& parameter = *routine.inputs[routine.argsIndex].nameNode->incarnations.back();
+    Object& parameter = *currentVariable(*routine.inputs[routine.argsIndex].nameNode);
     ListRecord& list = parameter.asList();
     for (size_t i = fixed; i < args.size(); ++i) {
       auto element = std::make_unique<Object>('v');
@@ -148,7 +148,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
   if (control.pending) throw ExceptionUnwind{};
   if (results == nullptr) return;
   for (const Parameter& output : routine.outputs) {
-    Object& value = *output.nameNode->incarnations.back();
+    Object& value = *currentVariable(*output.nameNode);
     Object& resolved = value.resolve(true);
     if (!resolved.isDefined()) exec.raise(call, message("varfunergmusdefsei"));
     if (resolved.isEmpty()) exec.raise(call, message("varfunergdarnicleesei"));

@@ -183,9 +183,10 @@ struct TreeNode {
   std::unique_ptr<SymbolTable, SymbolTableRelease> symbols;
   // For a variable name: its defining name node (itself for a defining occurrence).
   TreeNode* binding = nullptr;
-  // For a defining variable node: one Object per active activation of its scope; the last
-  // is the variable's current Object.
-  std::vector<std::unique_ptr<Object>> incarnations;
+  // For a defining variable node: the scope whose activations hold the variable, and its
+  // slot in each activation's frame; null and -1 for every other node.
+  SymbolTable* slotScope = nullptr;
+  int32_t slot = -1;
   // For a defining variable node: the variable's type code and, for a user type, its record.
   char varCode = 0;
   TypeRecord* varType = nullptr;
