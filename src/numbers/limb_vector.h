@@ -21,7 +21,16 @@ class LimbVector {
   LimbVector(const LimbVector& other) { assign(other.data(), other.size_); }
   LimbVector(LimbVector&& other) noexcept { takeFrom(other); }
   LimbVector& operator=(const LimbVector& other) {
-    if (this != &other) assign(other.data(), other.size_);
+    if (this == &other) return *this;
+    if (other.size_ <= capacity_ && other.size_ <= kInline) {
+      // Small values, nearly all of them: copied in place without a call.
+      Limb* limbs = data();
+      const Limb* from = other.data();
+      for (std::uint32_t i = 0; i < other.size_; ++i) limbs[i] = from[i];
+      size_ = other.size_;
+      return *this;
+    }
+    assign(other.data(), other.size_);
     return *this;
   }
   LimbVector& operator=(LimbVector&& other) noexcept {
