@@ -9,22 +9,20 @@
 
 namespace kavor {
 
-std::string ListRecord::append(Object& source, int kind) {
+Failure ListRecord::append(Object& source, int kind) {
   auto element = std::make_unique<Object>();
-  std::string failure = element->constructByTransfer(source, kind);
-  if (!failure.empty()) return failure;
+  if (Failure failure = element->constructByTransfer(source, kind)) return failure;
   appendObject(std::move(element));
-  return "";
+  return Failure::none();
 }
 
-std::string ListRecord::prepend(Object& source, int kind) { return insert(0, source, kind); }
+Failure ListRecord::prepend(Object& source, int kind) { return insert(0, source, kind); }
 
-std::string ListRecord::insert(size_t index, Object& source, int kind) {
+Failure ListRecord::insert(size_t index, Object& source, int kind) {
   auto element = std::make_unique<Object>();
-  std::string failure = element->constructByTransfer(source, kind);
-  if (!failure.empty()) return failure;
+  if (Failure failure = element->constructByTransfer(source, kind)) return failure;
   insertObject(index, std::move(element));
-  return "";
+  return Failure::none();
 }
 
 void ListRecord::appendObject(std::unique_ptr<Object> element) { slots.push_back(std::move(element)); }
@@ -183,22 +181,20 @@ HashEntry* HashTable::find(Object& key) {
   return nullptr;
 }
 
-std::string HashTable::insert(Object& key, Object* value, int keyKind, int valueKind) {
+Failure HashTable::insert(Object& key, Object* value, int keyKind, int valueKind) {
   HashEntry entry;
   entry.key = std::make_unique<Object>();
-  std::string failure = entry.key->constructByTransfer(key, keyKind);
-  if (!failure.empty()) return failure;
+  if (Failure failure = entry.key->constructByTransfer(key, keyKind)) return failure;
   if (value != nullptr) {
     entry.value = std::make_unique<Object>();
-    failure = entry.value->constructByTransfer(*value, valueKind);
-    if (!failure.empty()) return failure;
+    if (Failure failure = entry.value->constructByTransfer(*value, valueKind)) return failure;
   }
   if (!buckets) buckets = std::make_unique<std::array<std::vector<HashEntry>, kBuckets>>();
   (*buckets)[hashBucket(*entry.key)].push_back(std::move(entry));
   ++count;
   indexValid = false;
   index.clear();
-  return "";
+  return Failure::none();
 }
 
 bool HashTable::remove(Object& key) {

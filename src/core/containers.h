@@ -28,11 +28,11 @@ struct ListRecord {
   size_t size() const { return slots.size() - head; }
   bool empty() const { return size() == 0; }
   Object& at(size_t index) const { return *slots[head + index]; }
-  // Appends a new element built from `source` by transfer of `kind`; returns the failure
-  // text ("" on success), in which case nothing was appended.
-  std::string append(Object& source, int kind);
-  std::string prepend(Object& source, int kind);
-  std::string insert(size_t index, Object& source, int kind);
+  // Appends a new element built from `source` by transfer of `kind`; on a refusal of the
+  // transfer nothing was appended.
+  Failure append(Object& source, int kind);
+  Failure prepend(Object& source, int kind);
+  Failure insert(size_t index, Object& source, int kind);
   // Takes ownership of an already built element.
   void appendObject(std::unique_ptr<Object> element);
   void insertObject(size_t index, std::unique_ptr<Object> element);
@@ -83,8 +83,8 @@ struct HashTable {
   HashEntry* find(Object& key);
   bool contains(Object& key) { return find(key) != nullptr; }
   // Inserts a new entry (key and value built by transfer); the key must not be present.
-  // `value` may be null for a set. Returns the failure text or "".
-  std::string insert(Object& key, Object* value, int keyKind, int valueKind);
+  // `value` may be null for a set. On a refusal nothing was inserted.
+  Failure insert(Object& key, Object* value, int keyKind, int valueKind);
   bool remove(Object& key);
   void clear();
   // Moves every key and value into `out` (for destruction without recursion); the table is

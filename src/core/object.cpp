@@ -92,7 +92,7 @@ void Object::constructUser(UserValue* record) {
   value = record;
 }
 
-std::string Object::constructByTransfer(Object& source, int kind) {
+Failure Object::constructByTransfer(Object& source, int kind) {
   construct('v');
   return transfer(*this, source, kind);
 }

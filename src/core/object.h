@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/failure.h"
+
 namespace kavor {
 
 using TypeCode = char;
@@ -158,7 +160,7 @@ struct Object {
   // An Object of code `k` with the given user value record (ownership taken).
   void constructUser(UserValue* record);
   // An empty `any`, then `transfer(source, kind)` into it; returns the transfer's failure.
-  std::string constructByTransfer(Object& source, int kind);
+  Failure constructByTransfer(Object& source, int kind);
 
   // Allocates the empty payload of the base type. With a template, the Object first becomes
   // an `any` holding the template's type (held code; `k` takes the template's type record).
@@ -248,9 +250,9 @@ bool referenceEquals(Object& a, Object& b);
 // Some typed (declared, not held by an any) indirection not busy in a method points here.
 bool hasTypedIndirection(const Object& object);
 
-// The one entry point for putting `source` into `target`; returns "" on success or the
-// failure text.
-std::string transfer(Object& target, Object& source, int kind);
+// The one entry point for putting `source` into `target`; returns why it was refused, or
+// none when it was done.
+Failure transfer(Object& target, Object& source, int kind);
 
 // Value copy of `source` into `target` (types already checked), recursive for compounds.
 void copyValue(Object& target, const Object& source);

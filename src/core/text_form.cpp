@@ -50,15 +50,14 @@ bool isRealLiteral(const std::string& text) {
   return power < text.size() && allDigits(text, power, text.size());
 }
 
-std::string checkInputType(Object& targetIn) {
+Failure checkInputType(Object& targetIn) {
   Object& target = targetIn.resolve(true);
-  if (target.isAny() || typeOps(target.typeCode).readText != nullptr) return "";
+  if (target.isAny() || typeOps(target.typeCode).readText != nullptr) return Failure::none();
   return fillKey("eindattypnicerl", {typeName(target, true)});
 }
 
-std::string convertString(const std::string& text, Object& targetIn) {
-  std::string refused = checkInputType(targetIn);
-  if (!refused.empty()) return refused;
+Failure convertString(const std::string& text, Object& targetIn) {
+  if (Failure refused = checkInputType(targetIn)) return refused;
   Object& target = targetIn.resolve(true);
   if (target.isAny()) {
     std::unique_ptr<Object> value = mostSpecificValue(text);
@@ -66,10 +65,10 @@ std::string convertString(const std::string& text, Object& targetIn) {
   }
   if (!typeOps(target.typeCode).readText(text, target))
     return fillKey("umwzeiketnicmoe", {text, typeName(target, true)});
-  return "";
+  return Failure::none();
 }
 
-std::string parseColumnFormat(const std::string& text, char fill, ColumnFormat& format) {
+Failure parseColumnFormat(const std::string& text, char fill, ColumnFormat& format) {
   format = ColumnFormat();
   size_t signs = 0;
   for (char c : text)
@@ -91,7 +90,7 @@ std::string parseColumnFormat(const std::string& text, char fill, ColumnFormat& 
   }
   parsed.fill = fill;
   format = parsed;
-  return "";
+  return Failure::none();
 }
 
 }  // namespace kavor

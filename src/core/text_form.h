@@ -17,13 +17,12 @@ namespace kavor {
 std::unique_ptr<Object> mostSpecificValue(std::string text);
 
 // Stores the value `text` denotes into `target` by the target's type (an indirection: into
-// what it points to; an `any`: the most specific of int, real, char and str); returns "" or
-// the failure message.
-std::string convertString(const std::string& text, Object& target);
+// what it points to; an `any`: the most specific of int, real, char and str), or refuses.
+Failure convertString(const std::string& text, Object& target);
 
-// "" when text can be converted into the target's type, else "Input of type '%s' not
+// None when text can be converted into the target's type, else "Input of type '%s' not
 // allowed"; lets a reader refuse a variable before it consumes any input for it.
-std::string checkInputType(Object& target);
+Failure checkInputType(Object& target);
 
 // A real literal: an optional sign, digits with at most one decimal point (at least one
 // digit), and an optional exponent of "e" or "E", an optional sign and digits.
@@ -34,7 +33,7 @@ struct ColumnFormat {
   std::vector<int> widths;  // one per field; the sign is the alignment
   char fill = ' ';          // pad character
 };
-// Returns "" and fills `format`, or the failure message (and leaves `format` reset).
-std::string parseColumnFormat(const std::string& text, char fill, ColumnFormat& format);
+// Fills `format`, or refuses and leaves `format` reset.
+Failure parseColumnFormat(const std::string& text, char fill, ColumnFormat& format);
 
 }  // namespace kavor

@@ -22,9 +22,10 @@ struct WriteStep {
 
 class TextWriter final : public TextParts {
  public:
-  TextWriter(std::string& out, std::string* failure) : out_(out), failure_(failure) {}
+  explicit TextWriter(std::string& out) : out_(out) {}
 
-  bool run(Object& root) {
+  // The refusal of the first value without text form, or none.
+  Failure run(Object& root) {
     if (!writeMarked(root)) return abandon();
     while (!pending_.empty()) {
       WriteStep step = pending_.back();
@@ -37,7 +38,7 @@ class TextWriter final : public TextParts {
           break;
       }
     }
-    return true;
+    return Failure::none();
   }
 
   // The layout a row lists goes onto the stack in writing order; writeValue then turns it
@@ -48,11 +49,11 @@ class TextWriter final : public TextParts {
  private:
   // After a failure the marks set so far must still be cleared, or the values would be
   // written as ".." forever after.
-  bool abandon() {
+  Failure abandon() {
     for (const WriteStep& step : pending_)
       if (step.kind == WriteStep::Unmark) step.object->outputMark = 0;
     pending_.clear();
-    return false;
+    return std::move(failure_);
   }
 
   bool writeMarked(Object& object) {
@@ -82,7 +83,7 @@ class TextWriter final : public TextParts {
     }
     const TypeOps& row = typeOps(object.typeCode);
     if (row.writeText == nullptr) {
-      if (failure_) *failure_ = fillKey("ausdattypnicerl", {typeName(object, true)});
+      failure_ = fillKey("ausdattypnicerl", {typeName(object, true)});
       return false;
     }
     size_t layoutStart = pending_.size();
@@ -92,16 +93,17 @@ class TextWriter final : public TextParts {
   }
 
   std::string& out_;
-  std::string* failure_;
+  // Set by the value that stopped the walk.
+  Failure failure_;
   // Steps still to do; the last one is next.
   std::vector<WriteStep> pending_;
 };
 
 }  // namespace
 
-bool writeText(const Object& object, std::string& out, std::string* failure) {
+Failure writeText(const Object& object, std::string& out) {
   // Writing only sets and clears the cycle marks; the value itself is not changed.
-  return TextWriter(out, failure).run(const_cast<Object&>(object));
+  return TextWriter(out).run(const_cast<Object&>(object));
 }
 
 std::string textForm(const Object& object) {

@@ -8,12 +8,12 @@
 
 namespace kavor {
 
-// Appends the text form of a value to `out`; an undefined Object adds nothing. Fails
-// (returns false) only for a type without text form, with `failure` set to "Output of type
-// '%s' not allowed"; `out` may then hold part of the text. Nested values are written
+// Appends the text form of a value to `out`; an undefined Object adds nothing. Refuses
+// only a type without text form ("Output of type '%s' not allowed"); `out` may then hold
+// part of the text. Nested values are written
 // without native recursion, so any depth of nesting is fine; a value met again inside
 // itself (a cycle through references) is written as "..".
-bool writeText(const Object& object, std::string& out, std::string* failure = nullptr);
+Failure writeText(const Object& object, std::string& out);
 // The text form, or "" when there is none.
 std::string textForm(const Object& object);
 

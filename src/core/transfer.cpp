@@ -16,7 +16,7 @@ Object& throughAliases(Object& object) { return object.resolve(false); }
 
 bool isAnyTarget(const Object& object) { return object.isAny(); }
 
-std::string assignValue(Object& targetIn, Object& sourceIn) {
+Failure assignValue(Object& targetIn, Object& sourceIn) {
   Object& target = throughAliases(targetIn);
   // A declared reference or alias takes the value into its target instead.
   Object* into = &target;
@@ -35,16 +35,16 @@ std::string assignValue(Object& targetIn, Object& sourceIn) {
   if (!isAnyTarget(*into) && into->base() == 'k' && source.isDefined() &&
       into->asUser().type != source.asUser().type)
     return fillKey("zuwnurfuegledattyp", {typeName(*into, false), typeName(source, false)});
-  if (into == &source) return "";
+  if (into == &source) return Failure::none();
   copyValue(*into, source);
-  return "";
+  return Failure::none();
 }
 
 const char* kindKey(char kind, const char* reference, const char* alias, const char* callAlias) {
   return kind == 'p' ? reference : kind == 'q' ? alias : callAlias;
 }
 
-std::string bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
+Failure bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
   Object& target = targetIn;
   if (kind == 'p') {
     if (target.referenceChain() != nullptr) return message("verketrefnicerl");
@@ -79,10 +79,10 @@ std::string bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
   if (finalSource == &target)
     return message(kindKey(kind, "refaufsicnicerl", "aliaufsicnicerl", "synaufsicnicerl"));
   target.linkIndirection(kind, *finalSource);
-  return "";
+  return Failure::none();
 }
 
-std::string moveValue(Object& targetIn, Object& sourceIn) {
+Failure moveValue(Object& targetIn, Object& sourceIn) {
   Object& target = throughAliases(targetIn);
   Object& source = sourceIn;
   Object& from = throughAliases(source);
@@ -97,7 +97,7 @@ std::string moveValue(Object& targetIn, Object& sourceIn) {
   if (!from.isDefined() || from.typeCode == 'v') {
     target.clear(false);
     if (target.isAny()) target.typeCode = from.typeCode == 'v' ? 'v' : 'V';
-    return "";
+    return Failure::none();
   }
   // Hand the payload over: the source keeps its type and becomes undefined.
   bool targetIsAny = target.isAny();
@@ -117,7 +117,7 @@ std::string moveValue(Object& targetIn, Object& sourceIn) {
   }
   target.typeCode = targetIsAny ? heldCode(base) : base;
   if (from.isAny()) from.typeCode = 'V';
-  return "";
+  return Failure::none();
 }
 
 }  // namespace
@@ -155,7 +155,7 @@ void copyValue(Object& target, const Object& sourceIn) {
   typeOps(source.typeCode).copy(target, source);
 }
 
-std::string transfer(Object& target, Object& source, int kind) {
+Failure transfer(Object& target, Object& source, int kind) {
   switch (kind) {
     case -1:
     case Transfer::Copy:
@@ -175,19 +175,19 @@ std::string transfer(Object& target, Object& source, int kind) {
       if (base == 'p' || base == 'q' || base == 'j') {
         // The new Object mirrors the source's indirection without the binding checks,
         // which were made when the source itself was bound.
-        if (source.value == nullptr) return "";
+        if (source.value == nullptr) return Failure::none();
         if (target.isIndirection() || target.base() != 'k') target.clear(false);
         bool wasAny = target.isAny();
         target.linkIndirection(base, *source.target());
         if (!wasAny) target.typeCode = base;
-        return "";
+        return Failure::none();
       }
       return kind == Transfer::SameOrMove ? moveValue(target, source) : assignValue(target, source);
     }
     case Transfer::CallAlias:
       return bindIndirection(target, source, 'j');
     default:
-      return "";
+      return Failure::none();
   }
 }
 

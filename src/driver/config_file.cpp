@@ -19,9 +19,9 @@ std::string trimBlanksAndTabs(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> readConfigFile(const std::string& path, RunSettings& settings) {
+Failure readConfigFile(const std::string& path, RunSettings& settings) {
   FILE_DATA file(path);
-  if (auto error = file.open("i")) return *error + "\n";
+  if (Failure failure = file.open("i")) return failure.text() + "\n";
   const std::vector<std::string> lines = readAllLines(file);
   file.close();
 
@@ -44,7 +44,7 @@ std::optional<std::string> readConfigFile(const std::string& path, RunSettings& 
     }
     if (key == "a" && !isFeasibleApplicationName(value)) return fillKey("datkavzeikeizulnamapp", {number, value});
   }
-  return std::nullopt;
+  return Failure::none();
 }
 
 }  // namespace kavor

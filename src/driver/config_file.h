@@ -1,9 +1,9 @@
 // kavor.sys: the defaults an installation gives every run, one option per line.
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "core/failure.h"
 #include "core/interpreter.h"
 
 namespace kavor {
@@ -12,6 +12,6 @@ namespace kavor {
 // Each non-empty line is a key, one white-space character and a value (blanks and tabs
 // around it dropped); the keys are the option letters. Stops at the first faulty line and
 // returns its message (without the banner that precedes it), or none.
-std::optional<std::string> readConfigFile(const std::string& path, RunSettings& settings);
+Failure readConfigFile(const std::string& path, RunSettings& settings);
 
 }  // namespace kavor

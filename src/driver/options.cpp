@@ -58,8 +58,8 @@ bool applyValueOption(RunSettings& settings, std::string_view letters, const std
   return true;
 }
 
-std::optional<std::string> parseCommandLine(const std::vector<std::string>& arguments, RunSettings& settings,
-                                            std::vector<std::string>& programArguments) {
+Failure parseCommandLine(const std::vector<std::string>& arguments, RunSettings& settings,
+                         std::vector<std::string>& programArguments) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     // From the program file on, everything belongs to the program, whatever it looks like.
@@ -84,7 +84,7 @@ std::optional<std::string> parseCommandLine(const std::vector<std::string>& argu
     applyValueOption(settings, letters, value);
     if (letters == "a" && !isFeasibleApplicationName(value)) return fillKey("prooptkeizulnamapp", {"a", value});
   }
-  return std::nullopt;
+  return Failure::none();
 }
 
 }  // namespace kavor

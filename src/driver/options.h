@@ -1,11 +1,11 @@
 // The options of the command line and the lines of kavor.sys, which share their letters.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/failure.h"
 #include "core/interpreter.h"
 
 namespace kavor {
@@ -25,7 +25,7 @@ bool applyValueOption(RunSettings& settings, std::string_view letters, const std
 // Reads the options before the program file into `settings` and the program file and the
 // arguments after it into `programArguments`. Returns the message for a faulty option
 // (without the banner that precedes it), or none.
-std::optional<std::string> parseCommandLine(const std::vector<std::string>& arguments, RunSettings& settings,
-                                            std::vector<std::string>& programArguments);
+Failure parseCommandLine(const std::vector<std::string>& arguments, RunSettings& settings,
+                         std::vector<std::string>& programArguments);
 
 }  // namespace kavor

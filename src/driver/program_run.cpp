@@ -35,8 +35,8 @@ int runProgramFile(Interpreter& interp, const std::string& name) {
     if (interp.settings.version) say("Kavor program directory: " + directoryPart(*path) + "\n\n");
 
     FILE_DATA file(*path);
-    if (auto error = file.open("i")) {
-      say(*error + "\n");
+    if (Failure failure = file.open("i")) {
+      say(failure.text() + "\n");
       return 1;
     }
     const std::vector<std::string> lines = readAllLines(file);

@@ -47,20 +47,20 @@ int runKavor(int argc, const char* const* argv, long stackLimit) {
 
   const std::string configPath = directory.empty() ? "kavor.sys" : directory + "/kavor.sys";
   if (isRegularFile(configPath)) {
-    if (auto failure = readConfigFile(configPath, interp->settings)) return failStartup(banner + *failure);
+    if (Failure failure = readConfigFile(configPath, interp->settings)) return failStartup(banner + failure.text());
   }
 
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
-  if (auto failure = parseCommandLine(arguments, interp->settings, interp->programArguments)) {
-    return failStartup(banner + *failure);
+  if (Failure failure = parseCommandLine(arguments, interp->settings, interp->programArguments)) {
+    return failStartup(banner + failure.text());
   }
   completeIncludeDirectories(interp->settings.includeDirs, directory);
 
   const RunSettings& settings = interp->settings;
-  if (auto failure = interp->standardStream.redirect(settings.inputFile, settings.inputBinary, settings.outputFile,
-                                                     settings.outputBinary, settings.outputAppend)) {
-    return failStartup(*failure);
+  if (Failure failure = interp->standardStream.redirect(settings.inputFile, settings.inputBinary, settings.outputFile,
+                                                        settings.outputBinary, settings.outputAppend)) {
+    return failStartup(failure.text());
   }
   if (interp->programArguments.empty()) return failStartup(usageText(directory));
   if (settings.version) interp->standardStream.write(banner, false);

@@ -21,61 +21,58 @@ void evaluateOperand(Executor& exec, TreeNode& operatorNode, TreeNode* side, boo
                      const ExecContext& context, ResultList& out, std::string_view operatorName) {
   if (side != nullptr) exec.evaluate(*side, context, out);
   if (out.size() == 1) return;
-  std::string failure = checkCount(out, 1);
+  std::string failure = checkCount(out, 1).text();
   failure += " ";
   failure += message(leftSide ? "auflinsei" : "aufrecsei");
   exec.raise(operatorNode, NameKind::Operator, operatorName, failure);
 }
 
-std::string checkCount(const ResultList& args, size_t count) {
-  if (args.size() == count) return "";
+Failure checkCount(const ResultList& args, size_t count) {
+  if (args.size() == count) return Failure::none();
   if (count == 0) return message("erwkeiarg");
   if (count == 1) return message("erwgen1arg");
   return fillKey("erwarg", {std::to_string(count)});
 }
 
-std::string checkCountRange(const ResultList& args, long min, long max) {
+Failure checkCountRange(const ResultList& args, long min, long max) {
   long n = static_cast<long>(args.size());
   if (min < 0) {
-    if (n <= max) return "";
+    if (n <= max) return Failure::none();
     return fillKey(max == 1 ? "erwhoearg" : "erwhoearge", {std::to_string(max)});
   }
   if (max < 0) {
-    if (n >= min) return "";
+    if (n >= min) return Failure::none();
     return fillKey(min == 1 ? "erwminarg" : "erwminarge", {std::to_string(min)});
   }
-  if (n >= min && n <= max) return "";
+  if (n >= min && n <= max) return Failure::none();
   return fillKey("zahargmusberlie", {std::to_string(min), std::to_string(max)});
 }
 
-std::string checkDefined(const ResultList& args, size_t index) {
-  if (args[index].object->resolve(true).isDefined()) return "";
+Failure checkDefined(const ResultList& args, size_t index) {
+  if (args[index].object->resolve(true).isDefined()) return Failure::none();
   return fillKey("tesargnicdef", {position(index)});
 }
 
-std::string checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty) {
-  std::string failure = checkDefined(args, index);
-  if (!failure.empty()) return failure;
+Failure checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty) {
+  if (Failure failure = checkDefined(args, index)) return failure;
   Object& value = args[index].object->resolve(true);
   if (value.base() != code) return fillKey("erwtesargtyp", {position(index), typeNameOfCode(code)});
   if (notEmpty && value.isEmpty()) return fillKey("tesarglee", {position(index)});
-  return "";
+  return Failure::none();
 }
 
-std::string checkIntMin(const ResultList& args, size_t index, long long min) {
-  std::string failure = checkType(args, index, 'i', true);
-  if (!failure.empty()) return failure;
+Failure checkIntMin(const ResultList& args, size_t index, long long min) {
+  if (Failure failure = checkType(args, index, 'i', true)) return failure;
   if (args[index].object->resolve(true).asInt() < BigInt(static_cast<std::int64_t>(min)))
     return fillKey("erwintarggro", {std::to_string(min)});
-  return "";
+  return Failure::none();
 }
 
-std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefined) {
+Failure checkVariable(const ResultList& args, size_t index, bool mustBeDefined) {
   if (mustBeDefined) {
-    std::string failure = checkDefined(args, index);
-    if (!failure.empty()) return failure;
+    if (Failure failure = checkDefined(args, index)) return failure;
   }
-  if (args[index].access > Access::ConstObject) return "";
+  if (args[index].access > Access::ConstObject) return Failure::none();
   return fillKey("erwvartesarg", {position(index)});
 }
 
@@ -103,9 +100,9 @@ const char* refusalKey(const Result& target) {
 
 bool isModifiable(const Result& target) { return refusalKey(target) == nullptr; }
 
-std::string checkModifiable(const Result& target, const std::string& word) {
+Failure checkModifiable(const Result& target, const std::string& word) {
   const char* key = refusalKey(target);
-  if (key == nullptr) return "";
+  if (key == nullptr) return Failure::none();
   return word + " " + message(key);
 }
 

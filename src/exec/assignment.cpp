@@ -59,8 +59,8 @@ class SideValues {
 };
 
 // The restrictions on `args` parameters and variable outputs, checked after the
-// modification check: "" or the refusal.
-std::string parameterRestriction(const Result& target, const Result& source, char op) {
+// modification check.
+Failure parameterRestriction(const Result& target, const Result& source, char op) {
   bool targetArgs = target.object->resolve(true).base() == 'y';
   if (targetArgs && target.access == Access::ArgsInput) return message("fuelokinpobjtypargkeizuwerl");
   bool outputTarget = target.access == Access::Output || target.access == Access::VariableOutput;
@@ -71,16 +71,16 @@ std::string parameterRestriction(const Result& target, const Result& source, cha
     if (source.access == Access::Output || source.access == Access::VariableOutput)
       return message("keizuwoutobjtypargerl");
   }
-  return "";
+  return Failure::none();
 }
 
 // A container that a loop runs over keeps its value until the loop ends: it may be
 // neither replaced, rebound nor moved away.
-std::string iterationRestriction(const Result& target, const Result& source, char op, const char* wordKey) {
+Failure iterationRestriction(const Result& target, const Result& source, char op, const char* wordKey) {
   bool targetIterated = isBeingIterated(target.object->resolve(op == '@' || op == '$' ? false : true)) ||
                         isBeingIterated(*target.object);
   bool sourceMoved = op == '~' && isBeingIterated(source.object->resolve(false));
-  if (!targetIterated && !sourceMoved) return "";
+  if (!targetIterated && !sourceMoved) return Failure::none();
   return std::string(message(wordKey)) + " " + message("unzwaeite");
 }
 
@@ -222,16 +222,16 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   ResultList all;
   sources.evaluateAll(all);
   bool oneList = all.size() == 1 && all[0].object->resolve(true).base() == 'l';
-  std::string failure = checkModifiable(*target, message(wordKey));
-  if (failure.empty() && isBeingIterated(target->object->resolve(true)))
+  Failure failure = checkModifiable(*target, message(wordKey));
+  if (!failure && isBeingIterated(target->object->resolve(true)))
     failure = std::string(message(wordKey)) + " " + message("unzwaeite");
-  if (failure.empty() && oneList) failure = transfer(*target->object, *all[0].object, kind);
-  if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+  if (!failure && oneList) failure = transfer(*target->object, *all[0].object, kind);
+  if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
   if (oneList) return;
   ListRecord fresh;
   for (Result& entry : all) {
     failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
-    if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+    if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
   }
   Object& listObject = target->object->resolve(true);
   if (listObject.value == nullptr) listObject.createPayload();  // an undefined list gets a value
@@ -271,15 +271,15 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
     Result* source = sources.next();
     if (source == nullptr) return;
     if (node.op == '?') wordKey = isReferenceCode(source->object->typeCode) ? "ref" : "zuw";
-    std::string failure;
+    Failure failure;
     if (!isModifiable(*target)) failure = checkModifiable(*target, message(wordKey));
-    if (failure.empty()) failure = parameterRestriction(*target, *source, node.op);
-    if (failure.empty()) failure = iterationRestriction(*target, *source, node.op, wordKey);
-    if (failure.empty()) {
+    if (!failure) failure = parameterRestriction(*target, *source, node.op);
+    if (!failure) failure = iterationRestriction(*target, *source, node.op, wordKey);
+    if (!failure) {
       failure = compound ? applyCompound(exec, node, node.op, *target->object, *source->object)
                          : transfer(*target->object, *source->object, kind);
     }
-    if (!failure.empty()) exec.raise(node, NameKind::Operator, name, failure);
+    if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
     target = targets.next();
   }
 }

@@ -38,8 +38,8 @@ void evalFold(Executor& exec, TreeNode& node, const ExecContext& context, Result
   total->constructLike(args[0].object->resolve(true));
   const std::string operatorName{op, '='};
   for (size_t i = 1; i < args.size(); ++i) {
-    std::string failure = applyCompound(exec, node, op, *total, *args[i].object);
-    if (!failure.empty()) exec.raise(node, NameKind::Operator, operatorName, failure);
+    Failure failure = applyCompound(exec, node, op, *total, *args[i].object);
+    if (failure) exec.raise(node, NameKind::Operator, operatorName, failure.text());
   }
   results.pushOwned(std::move(total), Access::Literal);
 }

@@ -27,9 +27,8 @@ void evalIf(Executor& exec, TreeNode& node, const ExecContext& context, ResultLi
   evaluateArguments(exec, node, context, args);
   BuiltinCall call = functionCall(exec, node);
   if (!isIfForm(node) || args.size() != 3) call.fail(message("erw3argformif"));
-  if (!checkType(args, 0, 'b', true).empty()) call.fail(message("erw1argtypboo"));
-  if (!checkType(args, 1, 'x', false).empty() || !checkType(args, 2, 'x', false).empty())
-    call.fail(message("erwcod23arg"));
+  if (checkType(args, 0, 'b', true)) call.fail(message("erw1argtypboo"));
+  if (checkType(args, 1, 'x', false) || checkType(args, 2, 'x', false)) call.fail(message("erwcod23arg"));
   const TreeNode* chosen = codeOf(args[args[0].object->resolve(true).boolValue() ? 1 : 2]);
   if (chosen != nullptr) exec.evaluateCode(const_cast<TreeNode&>(*chosen), context, results);
 }
@@ -68,8 +67,8 @@ void callIndirect(Executor& exec, TreeNode& node, const ExecContext& context, Re
   if (!name.isDefined() || name.base() != 's') exec.raise(node, call.nameKind, "sys:call", message("erwzeiket1arg"));
   ResultList rest;
   for (size_t i = 1; i < args.size(); ++i) rest.push(args[i].object, args[i].access, false);
-  std::string failure = callRoutineNamed(exec, node, name.asStr().text, context, rest, results);
-  if (!failure.empty()) exec.raise(node, failure);
+  Failure failure = callRoutineNamed(exec, node, name.asStr().text, context, rest, results);
+  if (failure) exec.raise(node, failure.text());
 }
 
 void execProc(Executor& exec, TreeNode& node, const ExecContext& context) {

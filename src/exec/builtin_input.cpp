@@ -45,10 +45,9 @@ void runInput(Executor& exec, TreeNode& node, const ExecContext& context, Result
   } else {
     call.require(checkCountRange(args, 1, -1));
   }
-  std::string failure;
-  bool complete = readValues(*stream, args, first, rule, failure);
-  call.require(failure);
-  if (results) results->pushOwned(makeBool(complete), Access::ConstResult);
+  Outcome<bool> complete = readValues(*stream, args, first, rule);
+  call.require(complete.failure);
+  if (results) results->pushOwned(makeBool(complete.value), Access::ConstResult);
 }
 
 template <InputSource source, InputRule rule>
@@ -70,7 +69,7 @@ void execSetInSpc(Executor& exec, TreeNode& node, const ExecContext& context) {
     call.require(checkType(args, i, 's', false));
     separators.push_back(args[i].object->resolve(true).asStr().text);
   }
-  call.require(exec.interp.standardSettings.setInputSeparators(std::move(separators)).value_or(""));
+  call.require(exec.interp.standardSettings.setInputSeparators(std::move(separators)));
 }
 
 void evalGetInSpc(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {

@@ -41,7 +41,7 @@ void execOutput(Executor& exec, TreeNode& node, const ExecContext& context) {
     stream->settings->setFieldWidths(std::vector<int32_t>(format.widths.begin(), format.widths.end()));
   }
   call.require(writeValues(exec, node, context, *stream, args, fixed, form.plain));
-  if constexpr (form.newline) call.require(stream->write("\n", false).value_or(""));
+  if constexpr (form.newline) call.require(stream->write("\n", false));
 }
 
 void execSetOutSpc(Executor& exec, TreeNode& node, const ExecContext& context) {

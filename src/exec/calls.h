@@ -16,21 +16,21 @@ void evaluateArguments(Executor& exec, TreeNode& call, const ExecContext& contex
 void evaluateOperand(Executor& exec, TreeNode& operatorNode, TreeNode* side, bool leftSide,
                      const ExecContext& context, ResultList& out, std::string_view operatorName);
 
-// The argument checks; each returns "" or the failure text. Positions count from 0.
-std::string checkCount(const ResultList& args, size_t count);
-std::string checkCountRange(const ResultList& args, long min, long max);
-std::string checkDefined(const ResultList& args, size_t index);
-std::string checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty);
-std::string checkIntMin(const ResultList& args, size_t index, long long min);
-std::string checkVariable(const ResultList& args, size_t index, bool mustBeDefined);
+// The argument checks; each returns its refusal or none. Positions count from 0.
+Failure checkCount(const ResultList& args, size_t count);
+Failure checkCountRange(const ResultList& args, long min, long max);
+Failure checkDefined(const ResultList& args, size_t index);
+Failure checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty);
+Failure checkIntMin(const ResultList& args, size_t index, long long min);
+Failure checkVariable(const ResultList& args, size_t index, bool mustBeDefined);
 
 // "<kind word> '<name>'<suffix> not defined", the answer to a call that finds nothing.
 std::string notDefinedText(const std::string& kindWord, const std::string& name, const std::string& suffix);
 
-// The access-class check of modifying operations: "" or "<word> infeasible for ...".
+// The access-class check of modifying operations: none or "<word> infeasible for ...".
 // isModifiable answers the same question without building any text.
 bool isModifiable(const Result& target);
-std::string checkModifiable(const Result& target, const std::string& word);
+Failure checkModifiable(const Result& target, const std::string& word);
 
 // A built-in statement or function being run: raises its failures with its context name.
 struct BuiltinCall {
@@ -38,8 +38,8 @@ struct BuiltinCall {
   TreeNode& node;
   char nameKind;     // NameKind::Procedure for statements, NameKind::Function for functions
   std::string name;  // "sys:outl", "str:find", ...
-  void require(const std::string& failure) const {
-    if (!failure.empty()) fail(failure);
+  void require(const Failure& failure) const {
+    if (failure) fail(failure.text());
   }
   [[noreturn]] void fail(const std::string& failure) const { exec.raise(node, nameKind, name, failure); }
 };
@@ -53,18 +53,18 @@ void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, Re
 // from the arguments. Returns false when the type answers no such unnamed call.
 bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results);
 
-// Runs the built-in method `name` of `target`'s type with evaluated arguments. Returns ""
-// when it ran, else the text saying why not (no such method, or not in this form).
-std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
-                       const std::string& name, ResultList& args, ResultList* results);
+// Runs the built-in method `name` of `target`'s type with evaluated arguments. Returns none
+// when it ran, else why not (no such method, or not in this form).
+Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
+                   const std::string& name, ResultList& args, ResultList* results);
 
 // Offers a call form to the program's procedures (statement) or functions (expression).
-// Returns "" when the call was made, else the text saying why not.
-std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
-                        Object* object = nullptr, int objectAccess = Access::Variable);
+// Returns none when the call was made, else why not.
+Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
+                    Object* object = nullptr, int objectAccess = Access::Variable);
 // The indirect call (`proc`, `func`): the program's procedure (`results` null) or function
 // named `name`, as seen from `call`, with arguments already evaluated. Returns as callRoutine.
-std::string callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
-                             ResultList& args, ResultList* results);
+Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
+                         ResultList& args, ResultList* results);
 
 }  // namespace kavor

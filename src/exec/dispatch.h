@@ -49,7 +49,7 @@ std::partial_ordering orderOf(Executor& exec, TreeNode& node, Object& left, Obje
 void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results,
                          std::unique_ptr<Object> leftTemporary = nullptr);
 void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultList& results);
-// Compound assignment "+=" etc. on a modifiable target; returns "" or the failure text.
-std::string applyCompound(Executor& exec, TreeNode& node, char op, Object& target, Object& source);
+// Compound assignment "+=" etc. on a modifiable target, or its refusal.
+Failure applyCompound(Executor& exec, TreeNode& node, char op, Object& target, Object& source);
 
 }  // namespace kavor

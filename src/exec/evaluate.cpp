@@ -81,8 +81,8 @@ void evalThis(Executor& exec, TreeNode& node, const ExecContext& context, Result
   auto self = std::make_unique<Object>(context.currentObject->isAny() ? 'v' : context.currentObject->base());
   if (self->base() == 'k') self->asUser().type = context.currentObject->resolve(true).asUser().type;
   self->scopeVariable = 1;
-  std::string failure = transfer(*self, *context.currentObject, Transfer::Alias);
-  if (!failure.empty()) exec.raise(node, failure);
+  Failure failure = transfer(*self, *context.currentObject, Transfer::Alias);
+  if (failure) exec.raise(node, failure.text());
   results.pushOwned(std::move(self), context.objectMode < 6 ? Access::ConstObject : Access::ThisProcedure);
 }
 
@@ -185,17 +185,17 @@ void evalPair(Executor& exec, TreeNode& node, const ExecContext& context, Result
   evaluateOperand(exec, node, node.left.get(), true, context, left, "->");
   evaluateOperand(exec, node, node.right.get(), false, context, right, "->");
   auto pair = std::make_unique<Object>('u');
-  std::string failure = transfer(pair->asAny2().first, *left[0].object, Transfer::ReferenceOrCopy);
-  if (failure.empty()) failure = transfer(pair->asAny2().second, *right[0].object, Transfer::ReferenceOrCopy);
-  if (!failure.empty()) exec.raise(node, NameKind::Operator, "->", failure);
+  Failure failure = transfer(pair->asAny2().first, *left[0].object, Transfer::ReferenceOrCopy);
+  if (!failure) failure = transfer(pair->asAny2().second, *right[0].object, Transfer::ReferenceOrCopy);
+  if (failure) exec.raise(node, NameKind::Operator, "->", failure.text());
   results.pushOwned(std::move(pair), Access::ConstResult);
 }
 
 // ---- calls and member access ----------------------------------------------------------
 
 void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
-  std::string failure = callRoutine(exec, node, context, &results);
-  if (failure.empty()) return;
+  Failure failure = callRoutine(exec, node, context, &results);
+  if (!failure) return;
   if (EvalHandler builtin = builtinFunction(node.text)) {
     // No program function of the name is visible from here, and definitions do not change
     // while the program runs: the built-in answers this node from now on.
@@ -204,7 +204,7 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
     return;
   }
   if (callTypeConstructor(exec, node, context, results)) return;
-  exec.raise(node, failure);
+  exec.raise(node, failure.text());
 }
 
 void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
@@ -219,8 +219,8 @@ void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, Resu
     for (TreeNode* item : items) {
       Object& object = entry.object->resolve(true);
       if (isCallForm(*item)) {
-        std::string failure = callRoutine(exec, *item, context, &results, entry.object, entry.access);
-        if (!failure.empty()) exec.raise(*item, failure);
+        Failure failure = callRoutine(exec, *item, context, &results, entry.object, entry.access);
+        if (failure) exec.raise(*item, failure.text());
         continue;
       }
       if (isPlainName(*item)) {
@@ -247,9 +247,9 @@ void evalSubscript(Executor& exec, TreeNode& node, const ExecContext& context, R
   for (Result& entry : objects) {
     ResultList args;
     for (TreeNode* item : items) exec.evaluate(*item, context, args);
-    std::string failure =
+    Failure failure =
         callMethod(exec, node, context, entry.object->resolve(true), entry.access, "[]", args, &results);
-    if (!failure.empty()) exec.raise(node, failure);
+    if (failure) exec.raise(node, failure.text());
   }
 }
 

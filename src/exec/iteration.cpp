@@ -41,8 +41,8 @@ bool runBody(Executor& exec, const Result& body, const ExecContext& context, Res
       exec.evaluateCode(*tree, context, values);
       for (Result& value : values) {
         auto copy = std::make_unique<Object>('v');
-        std::string failure = transfer(*copy, *value.object, Transfer::ReferenceOrCopy);
-        if (!failure.empty()) exec.raise(*tree, failure);
+        Failure failure = transfer(*copy, *value.object, Transfer::ReferenceOrCopy);
+        if (failure) exec.raise(*tree, failure.text());
         results->pushOwned(std::move(copy), Access::ConstResult);
       }
     }

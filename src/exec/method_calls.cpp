@@ -32,8 +32,8 @@ void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, Re
   splitCommas(&group, items);
   ResultList args;
   for (TreeNode* item : items) exec.evaluate(*item, context, args);
-  std::string failure = callMethod(exec, group, context, object.resolve(true), objectAccess, "", args, results);
-  if (!failure.empty()) exec.raise(group, failure);
+  Failure failure = callMethod(exec, group, context, object.resolve(true), objectAccess, "", args, results);
+  if (failure) exec.raise(group, failure.text());
 }
 
 bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results) {
@@ -49,8 +49,8 @@ bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& cont
   return true;
 }
 
-std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
-                       const std::string& name, ResultList& args, ResultList* results) {
+Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
+                   const std::string& name, ResultList& args, ResultList* results) {
   bool wantFunction = results != nullptr;
   // The handler depends only on the object's type, the form and the arguments' types; a
   // call node keeps the last choice so that a call in a loop looks it up once. Arguments
@@ -104,7 +104,7 @@ std::string callMethod(Executor& exec, TreeNode& call, const ExecContext& contex
     throw;
   }
   target.methodBusy = 0;
-  return "";
+  return Failure::none();
 }
 
 }  // namespace kavor

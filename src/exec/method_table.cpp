@@ -37,7 +37,7 @@ void registerAll() {
 
 void MethodCall::requireModifiable() const {
   Result target{&object, access, false};
-  if (!isModifiable(target)) fail(checkModifiable(target, message("zuw")));
+  if (!isModifiable(target)) fail(checkModifiable(target, message("zuw")).text());
 }
 
 void registerMethods(TypeCode base, const MethodEntry* entries, size_t count) {

@@ -31,8 +31,8 @@ struct MethodCall {
   [[noreturn]] void fail(const std::string& failure) const {
     exec.raise(node, isFunction() ? 'f' : 'p', contextName(), failure);
   }
-  void require(const std::string& failure) const {
-    if (!failure.empty()) fail(failure);
+  void require(const Failure& failure) const {
+    if (failure) fail(failure.text());
   }
   // Procedure-form methods that change the object first check that it may be changed.
   void requireModifiable() const;

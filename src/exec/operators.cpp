@@ -44,7 +44,7 @@ bool acceptsSource(TypeCode target, TypeCode source) {
 // The operand checks of every compound operation, on operands with indirections followed:
 // left defined, right defined, the operator exists for the target's type, the source's
 // type fits, then no empty int or char where a value is needed.
-std::string checkOperands(char op, const std::string& name, const Object& target, const Object& source) {
+Failure checkOperands(char op, const std::string& name, const Object& target, const Object& source) {
   if (!target.isDefined()) return undefinedOperand(name, true);
   if (!source.isDefined()) return undefinedOperand(name, false);
   TypeCode base = target.base();
@@ -52,53 +52,52 @@ std::string checkOperands(char op, const std::string& name, const Object& target
   if (!acceptsSource(base, source.base())) return incompatibleTypes(name);
   // "+=" on ints is the accumulator: an empty target counts as 0, an empty source adds
   // nothing. Every other operation on ints needs two values.
-  if (base == 'i' && op == '+') return "";
+  if (base == 'i' && op == '+') return Failure::none();
   if (emptyIsNoValue(base) && target.isEmpty()) return emptyOperand(name, true);
   if (emptyIsNoValue(source.base()) && source.isEmpty()) return emptyOperand(name, false);
-  return "";
+  return Failure::none();
 }
 
 std::string duringIteration() { return std::string(message("zuw")) + " " + message("unzwaeite"); }
 
-std::string store(BigInt& target, Outcome<BigInt> outcome) {
+Failure store(BigInt& target, Outcome<BigInt> outcome) {
   if (!outcome.ok()) return outcome.failure;
   target = std::move(outcome.value);
-  return "";
+  return Failure::none();
 }
 
-std::string applyInt(char op, BigInt& a, const BigInt& b) {
+Failure applyInt(char op, BigInt& a, const BigInt& b) {
   switch (op) {
     case '+':
       if (!b.isEmpty()) a += b;
-      return "";
-    case '-': a -= b; return "";
-    case '*': a *= b; return "";
+      return Failure::none();
+    case '-': a -= b; return Failure::none();
+    case '*': a *= b; return Failure::none();
     case '/': return store(a, divide(a, b));
     case '%': return store(a, remainder(a, b));
     default: return store(a, power(a, b));
   }
 }
 
-std::string appendToStr(STR_DATA& target, const Object& source) {
+Failure appendToStr(STR_DATA& target, const Object& source) {
   if (target.iterationCount > 0) return duringIteration();
   if (source.base() == 'c') target.text += static_cast<char>(source.charValue());
   else target.text += source.asStr().text;  // appending a string to itself is fine
   target.restartReading();
-  return "";
+  return Failure::none();
 }
 
-std::string appendToList(ListRecord& target, const ListRecord& source) {
+Failure appendToList(ListRecord& target, const ListRecord& source) {
   if (target.iterationCount > 0) return duringIteration();
   // The copies are made first: the source may be the target itself, and a copy that fails
   // must leave the target as it was.
   ListRecord copies;
   copies.slots.reserve(source.size());
   for (size_t i = 0; i < source.size(); ++i) {
-    std::string failure = copies.append(source.at(i), Transfer::ReferenceOrCopy);
-    if (!failure.empty()) return failure;
+    if (Failure failure = copies.append(source.at(i), Transfer::ReferenceOrCopy)) return failure;
   }
   target.appendAll(copies);
-  return "";
+  return Failure::none();
 }
 
 // Removes every key of `set` for which `drop` holds, bucket by bucket (entries of one
@@ -116,27 +115,27 @@ void removeKeys(HashTable& set, Drop drop) {
 }
 
 // Union ("+="), difference ("-=") and intersection ("*=") of sets.
-std::string combineSets(char op, HashTable& target, HashTable& source) {
+Failure combineSets(char op, HashTable& target, HashTable& source) {
   if (target.iterationCount > 0) return duringIteration();
   if (&target == &source) {
     if (op == '-') target.clear();
-    return "";
+    return Failure::none();
   }
   switch (op) {
     case '+':
       for (HashEntry* entry : source.entries()) {
         if (target.contains(*entry->key)) continue;
-        std::string failure = target.insert(*entry->key, nullptr, Transfer::ReferenceOrCopy, Transfer::Copy);
-        if (!failure.empty()) return failure;
+        if (Failure failure = target.insert(*entry->key, nullptr, Transfer::ReferenceOrCopy, Transfer::Copy))
+          return failure;
       }
-      return "";
-    case '-': removeKeys(target, [&](Object& key) { return source.contains(key); }); return "";
-    default: removeKeys(target, [&](Object& key) { return !source.contains(key); }); return "";
+      return Failure::none();
+    case '-': removeKeys(target, [&](Object& key) { return source.contains(key); }); return Failure::none();
+    default: removeKeys(target, [&](Object& key) { return !source.contains(key); }); return Failure::none();
   }
 }
 
 // `target OP= source` on operands (indirections followed) that passed checkOperands.
-std::string applyChecked(char op, Object& target, Object& source) {
+Failure applyChecked(char op, Object& target, Object& source) {
   switch (target.base()) {
     case 'i': return applyInt(op, target.asInt(), source.asInt());
     case 's': return appendToStr(target.asStr(), source);
@@ -165,12 +164,11 @@ void applyRepetition(Executor& exec, TreeNode& node, Result left, Result right, 
 
 }  // namespace
 
-std::string applyCompound(Executor&, TreeNode&, char op, Object& targetIn, Object& sourceIn) {
+Failure applyCompound(Executor&, TreeNode&, char op, Object& targetIn, Object& sourceIn) {
   std::string name{op, '='};
   Object& target = targetIn.resolve(true);
   Object& source = sourceIn.resolve(true);
-  std::string failure = checkOperands(op, name, target, source);
-  if (!failure.empty()) return failure;
+  if (Failure failure = checkOperands(op, name, target, source)) return failure;
   return applyChecked(op, target, source);
 }
 
@@ -183,8 +181,8 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
   std::string name(1, node.op);
   Object& a = left.object->resolve(true);
   Object& b = right.object->resolve(true);
-  std::string failure = checkOperands(node.op, name, a, b);
-  if (failure.empty()) {
+  Failure failure = checkOperands(node.op, name, a, b);
+  if (!failure) {
     // The result has the left operand's own type, also when an `any` holds that operand. A
     // left operand that is a temporary of that type becomes the result without a copy.
     std::unique_ptr<Object> result = std::move(leftTemporary);
@@ -194,12 +192,12 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
       else copyValue(*result, a);
     }
     failure = applyChecked(node.op, *result, b);
-    if (failure.empty()) {
+    if (!failure) {
       results.pushOwned(std::move(result), Access::ConstResult);
       return;
     }
   }
-  exec.raise(node, NameKind::Operator, name, failure);
+  exec.raise(node, NameKind::Operator, name, failure.text());
 }
 
 void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultList& results) {

@@ -98,8 +98,8 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
   size_t fixed = routine.argsIndex >= 0 ? static_cast<size_t>(routine.argsIndex) : routine.inputs.size();
   for (size_t i = 0; i < fixed && i < args.size(); ++i) {
     if (routine.inputs[i].mode == ArgMode::VariableInput && !isModifiable(args[i])) {
-      std::string refused = checkModifiable(args[i], message("uebinpvar"));
-      if (!refused.empty()) exec.raise(call, refused);
+      Failure refused = checkModifiable(args[i], message("uebinpvar"));
+      if (refused) exec.raise(call, refused.text());
     }
     Object& parameter = *currentVariable(*routine.inputs[i].nameNode);
     // A temporary argument is dropped after the call: its value can move instead of being
@@ -111,8 +111,8 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
       std::swap(parameter.value, args[i].object->value);
       continue;
     }
-    std::string failure = transfer(parameter, *args[i].object, kind);
-    if (!failure.empty()) exec.raise(call, failure);
+    Failure failure = transfer(parameter, *args[i].object, kind);
+    if (failure) exec.raise(call, failure.text());
   }
   if (routine.argsIndex >= 0) {
     Object& parameter = *currentVariable(*routine.inputs[routine.argsIndex].nameNode);
@@ -120,9 +120,9 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     for (size_t i = fixed; i < args.size(); ++i) {
       auto element = std::make_unique<Object>('v');
       element->scopeVariable = 1;
-      std::string failure = transfer(*element, *args[i].object, bindingKind(args[i]));
+      Failure failure = transfer(*element, *args[i].object, bindingKind(args[i]));
       element->scopeVariable = 0;
-      if (!failure.empty()) exec.raise(call, failure);
+      if (failure) exec.raise(call, failure.text());
       list.appendObject(std::move(element));
     }
   }
@@ -163,8 +163,8 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
       results->pushOwned(std::move(result), Access::ConstResult);
       continue;
     }
-    std::string failure = transfer(*result, value, Transfer::SameOrMove);
-    if (!failure.empty()) exec.raise(call, failure);
+    Failure failure = transfer(*result, value, Transfer::SameOrMove);
+    if (failure) exec.raise(call, failure.text());
     results->pushOwned(std::move(result), Access::ConstResult);
   }
 }
@@ -201,14 +201,14 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
 
 }  // namespace
 
-std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
-                        Object* object, int objectAccess) {
+Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results, Object* object,
+                    int objectAccess) {
   bool wantFunction = results != nullptr;
   if (object != nullptr) {
     Object& target = object->resolve(true);
     if ((call.text == "for" || call.text == "For") && hasIteration(target.base())) {
       iterateContainer(exec, call, context, target, objectAccess, results);
-      return "";
+      return Failure::none();
     }
     if (target.base() != 'k') {
       ResultList args;
@@ -229,16 +229,16 @@ std::string callRoutine(Executor& exec, TreeNode& call, const ExecContext& conte
   ResultList args;
   evaluateArguments(exec, call, context, args);
   runBestFit(exec, call, call.text, *candidates, context, args, results);
-  return "";
+  return Failure::none();
 }
 
-std::string callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
-                             ResultList& args, ResultList* results) {
+Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
+                         ResultList& args, ResultList* results) {
   // The name is a run-time text, so the per-node candidate cache does not apply.
   const std::vector<Routine*>* candidates = findCandidates(call, name, results != nullptr);
   if (candidates == nullptr) return missingRoutine(call, name, results != nullptr);
   runBestFit(exec, call, name, *candidates, context, args, results);
-  return "";
+  return Failure::none();
 }
 
 }  // namespace kavor

@@ -103,10 +103,10 @@ void execCatch(Executor& exec, TreeNode& node, const ExecContext& context) {
     throw ExceptionUnwind{};
   }
   BuiltinCall call{exec, node, NameKind::Procedure, "sys:catch"};
-  auto restore = [&](const std::string& failure) {
-    if (failure.empty()) return;
+  auto restore = [&](const Failure& failure) {
+    if (!failure) return;
     exec.control.pending = std::move(pending);
-    call.fail(failure);
+    call.fail(failure.text());
   };
   restore(checkCount(args, 2));
   restore(checkVariable(args, 0, false));
@@ -118,7 +118,7 @@ void execCatch(Executor& exec, TreeNode& node, const ExecContext& context) {
     exec.control.pending = std::move(pending);
     return;
   }
-  std::string failure = transfer(variable, thrown, Transfer::Copy);
+  Failure failure = transfer(variable, thrown, Transfer::Copy);
   pending.reset();
   call.require(failure);
   restore(checkType(args, 1, 'x', false));
@@ -168,14 +168,14 @@ void execNotExecutable(Executor& exec, TreeNode& node, const ExecContext&) {
 }
 
 void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& context) {
-  std::string failure = callRoutine(exec, node, context, nullptr);
-  if (failure.empty()) return;
+  Failure failure = callRoutine(exec, node, context, nullptr);
+  if (!failure) return;
   if (ExecHandler builtin = builtinStatement(node.text)) {
     node.execHandler = builtin;
     builtin(exec, node, context);
     return;
   }
-  exec.raise(node, failure);
+  exec.raise(node, failure.text());
 }
 
 void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context) {
@@ -206,8 +206,8 @@ void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& cont
   for (Result& entry : objects) {
     for (TreeNode* item : items) {
       if (!isCallForm(*item)) exec.raise(*item, message(node.op == ':' ? "erwprorecdop" : "erwprolisrecpun"));
-      std::string failure = callRoutine(exec, *item, context, nullptr, entry.object, entry.access);
-      if (!failure.empty()) exec.raise(*item, failure);
+      Failure failure = callRoutine(exec, *item, context, nullptr, entry.object, entry.access);
+      if (failure) exec.raise(*item, failure.text());
     }
   }
 }

@@ -11,28 +11,19 @@ constexpr char kBackspace = 8;
 // A NUL byte read from a file or pipe is kept as the stored NUL, like every NUL in a text.
 char stored(char c) { return c == '\0' ? kStoredNul : c; }
 
-bool prepare(STREAM_DATA& stream, std::string& failure) {
-  failure.clear();
-  std::optional<std::string> error = stream.prepareInput();
-  if (!error) return true;
-  failure = std::move(*error);
-  return false;
-}
-
 bool endsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
 
-bool readToken(STREAM_DATA& stream, std::string& token, std::string& failure) {
-  return readToken(stream, stream.settings->inputSeparators, token, failure);
+Outcome<bool> readToken(STREAM_DATA& stream, std::string& token) {
+  return readToken(stream, stream.settings->inputSeparators, token);
 }
 
-bool readToken(STREAM_DATA& stream, const std::vector<std::string>& separators, std::string& token,
-               std::string& failure) {
+Outcome<bool> readToken(STREAM_DATA& stream, const std::vector<std::string>& separators, std::string& token) {
   token.clear();
-  if (!prepare(stream, failure)) return false;
+  if (Failure failure = stream.prepareInput()) return Outcome<bool>::refusal(std::move(failure));
   const bool interactive = stream.isInteractive();
   size_t longest = 0;
   for (const std::string& separator : separators) longest = std::max(longest, separator.size());
@@ -59,7 +50,7 @@ bool readToken(STREAM_DATA& stream, const std::vector<std::string>& separators, 
       token.append(window, 0, window.size() - separator->size());
       window.clear();
       // Separators before the first character of a token are skipped.
-      if (!token.empty()) return true;
+      if (!token.empty()) return Outcome<bool>::success(true);
       continue;
     }
     if (window.size() >= longest) {
@@ -68,26 +59,26 @@ bool readToken(STREAM_DATA& stream, const std::vector<std::string>& separators, 
     }
   }
   token += window;
-  return !token.empty();
+  return Outcome<bool>::success(!token.empty());
 }
 
-bool readLine(STREAM_DATA& stream, std::string& line, std::string& failure) {
+Outcome<bool> readLine(STREAM_DATA& stream, std::string& line) {
   line.clear();
-  if (!prepare(stream, failure)) return false;
+  if (Failure failure = stream.prepareInput()) return Outcome<bool>::refusal(std::move(failure));
   const bool interactive = stream.isInteractive();
   const bool binary = stream.isBinary();
   bool readSomething = false;
   char c = 0;
   while (!stream.readChar(c)) {
     readSomething = true;
-    if (c == '\n' || (c == '\r' && !binary)) return true;
+    if (c == '\n' || (c == '\r' && !binary)) return Outcome<bool>::success(true);
     if (c == kBackspace && interactive) {
       if (!line.empty()) line.pop_back();
       continue;
     }
     line += stored(c);
   }
-  return readSomething;
+  return Outcome<bool>::success(readSomething);
 }
 
 }  // namespace kavor

@@ -18,40 +18,38 @@ const std::vector<std::string>& fieldSeparators() {
   return separators;
 }
 
-// The text of the next value; false when the input has ended or failed.
-bool readText(STREAM_DATA& stream, InputRule rule, std::string& text, std::string& failure) {
+// The text of the next value; false when the input has ended.
+Outcome<bool> readText(STREAM_DATA& stream, InputRule rule, std::string& text) {
   switch (rule) {
-    case InputRule::Token: return readToken(stream, text, failure);
-    case InputRule::Word: return readToken(stream, wordSeparators(), text, failure);
-    case InputRule::Field: return readToken(stream, fieldSeparators(), text, failure);
-    case InputRule::Line: return readLine(stream, text, failure);
+    case InputRule::Token: return readToken(stream, text);
+    case InputRule::Word: return readToken(stream, wordSeparators(), text);
+    case InputRule::Field: return readToken(stream, fieldSeparators(), text);
+    case InputRule::Line: return readLine(stream, text);
   }
-  return false;
+  return Outcome<bool>::success(false);
 }
 
 }  // namespace
 
-std::string checkInputVariables(const ResultList& variables, size_t first) {
+Failure checkInputVariables(const ResultList& variables, size_t first) {
   for (size_t i = first; i < variables.size(); ++i) {
-    std::string failure = checkVariable(variables, i, true);
-    if (failure.empty()) failure = checkInputType(*variables[i].object);
-    if (!failure.empty()) return failure;
+    if (Failure failure = checkVariable(variables, i, true)) return failure;
+    if (Failure failure = checkInputType(*variables[i].object)) return failure;
   }
-  return "";
+  return Failure::none();
 }
 
-bool readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule, std::string& failure) {
-  failure = checkInputVariables(variables, first);
-  if (!failure.empty()) return false;
+Outcome<bool> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule) {
+  if (Failure failure = checkInputVariables(variables, first)) return Outcome<bool>::refusal(std::move(failure));
   // Binary input (-ib) reads the binary object form here once its reader exists; until then
   // every stream is read as text.
   std::string text;
   for (size_t i = first; i < variables.size(); ++i) {
-    if (!readText(stream, rule, text, failure)) return false;
-    failure = convertString(text, *variables[i].object);
-    if (!failure.empty()) return false;
+    Outcome<bool> read = readText(stream, rule, text);
+    if (!read.ok() || !read.value) return read;
+    if (Failure failure = convertString(text, *variables[i].object)) return Outcome<bool>::refusal(std::move(failure));
   }
-  return true;
+  return Outcome<bool>::success(true);
 }
 
 std::string inputSeparatorText(const StreamSettings& settings) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/failure.h"
 #include "exec/result_list.h"
 #include "streams/stream.h"
 
@@ -17,16 +18,15 @@ enum class InputRule {
   Line,   // one whole line per value, an empty line included (inl)
 };
 
-// "" when every entry of `variables[first..]` is a defined variable of a type that can be
-// read, else the failure of the first that is not.
-std::string checkInputVariables(const ResultList& variables, size_t first);
+// None when every entry of `variables[first..]` is a defined variable of a type that can be
+// read, else the refusal of the first that is not.
+Failure checkInputVariables(const ResultList& variables, size_t first);
 
 // Reads one value for each of `variables[first..]` from `stream` by `rule` and converts it
 // by the variable's type. The entries are checked by checkInputVariables before anything is
-// read. Returns true when every variable received a value; false when the input
-// ended first (`failure` empty; the variables read so far keep their values) or on a
-// failure (`failure` holds the message).
-bool readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule, std::string& failure);
+// read. The value is true when every variable received a value, false when the input
+// ended first (the variables read so far keep their values) or on a failure.
+Outcome<bool> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule);
 
 // The input separators as get_in_spc reports them: in order, nothing between them.
 std::string inputSeparatorText(const StreamSettings& settings);

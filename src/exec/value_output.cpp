@@ -23,42 +23,41 @@ void applyOutputFormat(StreamSettings& settings, TypeCode base, std::string& tex
 
 }  // namespace
 
-std::string writeValues(Executor& exec, TreeNode& node, const ExecContext& context, STREAM_DATA& stream,
-                        ResultList& values, size_t first, bool plain) {
+Failure writeValues(Executor& exec, TreeNode& node, const ExecContext& context, STREAM_DATA& stream,
+                    ResultList& values, size_t first, bool plain) {
   StreamSettings& settings = *stream.settings;
-  std::string text, failure;
+  std::string text;
   for (size_t i = first; i < values.size(); ++i) {
     if (!plain && i > first && settings.outputSeparator) {
-      if (auto error = stream.write(*settings.outputSeparator, false)) return *error;
+      if (Failure failure = stream.write(*settings.outputSeparator, false)) return failure;
     }
     Object& value = *values[i].object;
     // Here a value of a user-defined type whose type has a procedure `out` is handed to that
     // procedure (unless `plain`), and binary output (-ob, -Ob) takes the binary object form;
     // until types carry procedures and the binary writer exists, both use the text form.
     text.clear();
-    if (!writeText(value, text, &failure)) return failure;
+    if (Failure failure = writeText(value, text)) return failure;
     applyOutputFormat(settings, value.resolve(true).base(), text);
-    if (auto error = stream.write(text, true)) return *error;
+    if (Failure failure = stream.write(text, true)) return failure;
   }
-  return "";
+  return Failure::none();
 }
 
-std::string setOutputFormat(StreamSettings& settings, char typeLetter, const std::string& format) {
+Failure setOutputFormat(StreamSettings& settings, char typeLetter, const std::string& format) {
   const bool everyType = typeLetter == ' ';
   if (!everyType && (!isValidCode(typeLetter) || baseCode(typeLetter) != typeLetter || isIndirectionCode(typeLetter)))
     return fillKey("unbdattypxxx", {std::string(1, typeLetter)});
   if (format.empty()) {
     settings.outputFormats.erase(typeLetter);
-    return "";
+    return Failure::none();
   }
   ColumnFormat columns;
-  std::string failure = parseColumnFormat(format, ' ', columns);
-  if (!failure.empty()) return failure;
+  if (Failure failure = parseColumnFormat(format, ' ', columns)) return failure;
   OutputFormat& entry = settings.outputFormats[typeLetter];
   entry.text = format;
   entry.widths.assign(columns.widths.begin(), columns.widths.end());
   entry.fieldIndex = 0;
-  return "";
+  return Failure::none();
 }
 
 std::string outputFormatText(const StreamSettings& settings) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/failure.h"
 #include "numbers/limb_vector.h"
-#include "numbers/outcome.h"
 
 namespace kavor {
 

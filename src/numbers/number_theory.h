@@ -7,8 +7,8 @@
 
 #include <cstddef>
 
+#include "core/failure.h"
 #include "numbers/bigint.h"
-#include "numbers/outcome.h"
 
 namespace kavor {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/failure.h"
 #include "numbers/bigint.h"
-#include "numbers/outcome.h"
 
 namespace kavor {
 

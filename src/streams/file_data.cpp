@@ -25,11 +25,11 @@ const char* libraryMode(std::string_view mode) {
 
 StreamSettings* FILE_DATA::sharedSettings = &defaultFileSettings;
 
-std::optional<std::string> FILE_DATA::open(std::string_view mode) {
-  if (name.empty()) return std::string(message("datmusini"));
+Failure FILE_DATA::open(std::string_view mode) {
+  if (name.empty()) return message("datmusini");
   const char* cMode = libraryMode(mode);
   if (cMode == nullptr) return fillKey("unzmod", {mode});
-  if (handle_ && openMode_ == mode) return std::nullopt;
+  if (handle_ && openMode_ == mode) return Failure::none();
   close();
   handle_.reset(std::fopen(name.c_str(), cMode));
   // The C library opens a directory for reading; it would then read as an empty file.
@@ -37,7 +37,7 @@ std::optional<std::string> FILE_DATA::open(std::string_view mode) {
   if (handle_ && ::fstat(fileno(handle_.get()), &status) == 0 && S_ISDIR(status.st_mode)) handle_.reset();
   if (!handle_) return fillKey("datkannicgeower", {name});
   openMode_ = std::string(mode);
-  return std::nullopt;
+  return Failure::none();
 }
 
 void FILE_DATA::close() {
@@ -51,8 +51,8 @@ void FILE_DATA::restartReading() {
   if (isReading()) std::rewind(handle_.get());
 }
 
-std::optional<std::string> FILE_DATA::prepareInput() {
-  if (isReading()) return std::nullopt;
+Failure FILE_DATA::prepareInput() {
+  if (isReading()) return Failure::none();
   return open("i");
 }
 
@@ -61,13 +61,13 @@ bool FILE_DATA::readChar(char& c) {
   return readFileChar(handle_.get(), isBinary(), c);
 }
 
-std::optional<std::string> FILE_DATA::write(std::string_view text, bool aligned) {
+Failure FILE_DATA::write(std::string_view text, bool aligned) {
   if (!isWriting()) {
-    if (auto error = open("o")) return error;
+    if (Failure failure = open("o")) return failure;
   }
-  return writeAligned(text, aligned, [this](std::string_view bytes) -> std::optional<std::string> {
+  return writeAligned(text, aligned, [this](std::string_view bytes) -> Failure {
     writeFileBytes(handle_.get(), bytes);
-    return std::nullopt;
+    return Failure::none();
   });
 }
 

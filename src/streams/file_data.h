@@ -2,7 +2,6 @@
 // file that is closed, open for reading or open for writing.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,7 +25,7 @@ class FILE_DATA final : public STREAM_DATA {
   // "O", "Ob" (append). Opening in the other direction closes the open handle first;
   // re-opening in the mode already open keeps the handle (and its position).
   // Failures: "File must be initialised", "Infeasible mode '%s'", "File '%s' cannot be opened".
-  std::optional<std::string> open(std::string_view mode);
+  Failure open(std::string_view mode);
   void close();
   // True while a handle is open; otherwise whether the name names an existing regular file.
   bool exists() const;
@@ -37,12 +36,12 @@ class FILE_DATA final : public STREAM_DATA {
   // Reading starts again at the first byte (no effect unless open for reading).
   void restartReading();
 
-  std::optional<std::string> prepareInput() override;
+  Failure prepareInput() override;
   bool readChar(char& c) override;
   bool isBinary() const override { return openMode_ == "ib"; }
   bool isInteractive() const override { return false; }
   // Writing a file that is not open for writing opens it with "o" (truncating it) first.
-  std::optional<std::string> write(std::string_view text, bool aligned) override;
+  Failure write(std::string_view text, bool aligned) override;
 
  private:
   // The one open handle, for reading or for writing as openMode_ says; null when closed.

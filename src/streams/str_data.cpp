@@ -15,11 +15,11 @@ bool STR_DATA::readChar(char& c) {
   return false;
 }
 
-std::optional<std::string> STR_DATA::write(std::string_view piece, bool aligned) {
-  return writeAligned(piece, aligned, [this](std::string_view bytes) -> std::optional<std::string> {
+Failure STR_DATA::write(std::string_view piece, bool aligned) {
+  return writeAligned(piece, aligned, [this](std::string_view bytes) -> Failure {
     text.append(bytes);
     readPosition = 0;
-    return std::nullopt;
+    return Failure::none();
   });
 }
 

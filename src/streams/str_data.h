@@ -1,7 +1,6 @@
 // The payload of every Kavor `str`: a text that output appends to and input reads from.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,11 +30,11 @@ class STR_DATA final : public STREAM_DATA {
 
   void restartReading() { readPosition = 0; }
 
-  std::optional<std::string> prepareInput() override { return std::nullopt; }
+  Failure prepareInput() override { return Failure::none(); }
   bool readChar(char& c) override;
   bool isBinary() const override { return false; }
   bool isInteractive() const override { return false; }
-  std::optional<std::string> write(std::string_view text, bool aligned) override;
+  Failure write(std::string_view text, bool aligned) override;
 };
 
 }  // namespace kavor

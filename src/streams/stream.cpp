@@ -9,15 +9,15 @@ const std::vector<std::string>& standardSeparators() {
   return separators;
 }
 
-std::optional<std::string> StreamSettings::setInputSeparators(std::vector<std::string> separators) {
+Failure StreamSettings::setInputSeparators(std::vector<std::string> separators) {
   inputSeparators.clear();
   longestSeparator = 0;
   for (const std::string& separator : separators) {
-    if (separator.empty()) return std::string(message("leezeiketsepunz"));
+    if (separator.empty()) return message("leezeiketsepunz");
   }
   inputSeparators = std::move(separators);
   for (const std::string& separator : inputSeparators) longestSeparator = std::max(longestSeparator, separator.size());
-  return std::nullopt;
+  return Failure::none();
 }
 
 void StreamSettings::setFieldWidths(std::vector<int32_t> widths) {

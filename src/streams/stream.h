@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/failure.h"
+
 namespace kavor {
 
 // A NUL character inside a Kavor text is stored as this byte; every output path writes it
@@ -62,21 +64,21 @@ struct StreamSettings {
   }
 
   // Replaces the input separators. An empty one is rejected ("Empty string infeasible as
-  // separator") and then no separators remain. Returns the failure text or none.
-  std::optional<std::string> setInputSeparators(std::vector<std::string> separators);
+  // separator") and then no separators remain.
+  Failure setInputSeparators(std::vector<std::string> separators);
 
   // Installs new field widths; the fill goes back to a blank and the next field is the first.
   void setFieldWidths(std::vector<int32_t> widths);
 };
 
-// The five operations every stream offers. Failures come back as a message text (none on
-// success); the caller raises it in its own context or prints it.
+// The five operations every stream offers. Failures come back as a Failure (none on
+// success); the caller raises its text in its own context or prints it.
 class STREAM_DATA {
  public:
   virtual ~STREAM_DATA() = default;
 
   // Makes the stream ready to be read: a `file` not open for reading opens itself with "i".
-  virtual std::optional<std::string> prepareInput() = 0;
+  virtual Failure prepareInput() = 0;
 
   // Reads one byte into `c`; returns true at the end of input (and keeps doing so).
   virtual bool readChar(char& c) = 0;
@@ -89,7 +91,7 @@ class STREAM_DATA {
 
   // Writes `text`; with `aligned` set, pads it to the current field of the settings and
   // moves on to the next field.
-  virtual std::optional<std::string> write(std::string_view text, bool aligned) = 0;
+  virtual Failure write(std::string_view text, bool aligned) = 0;
 
   // The record of this stream's class; never null.
   StreamSettings* settings;
@@ -101,9 +103,9 @@ class STREAM_DATA {
   STREAM_DATA& operator=(const STREAM_DATA&) = default;
 
   // Every class writes aligned text the same way and differs only in where the bytes go:
-  // `emit(text)` writes bytes as they are and returns a failure text or none.
+  // `emit(text)` writes bytes as they are and returns its Failure.
   template <class Emit>
-  std::optional<std::string> writeAligned(std::string_view text, bool aligned, Emit&& emit);
+  Failure writeAligned(std::string_view text, bool aligned, Emit&& emit);
 };
 
 // Reads `stream` to its end and splits it into lines. A line ends at "\n", and at "\r" unless
@@ -113,7 +115,7 @@ class STREAM_DATA {
 std::vector<std::string> readAllLines(STREAM_DATA& stream);
 
 template <class Emit>
-std::optional<std::string> STREAM_DATA::writeAligned(std::string_view text, bool aligned, Emit&& emit) {
+Failure STREAM_DATA::writeAligned(std::string_view text, bool aligned, Emit&& emit) {
   StreamSettings& layout = *settings;
   bool padded = aligned && !layout.fieldWidths.empty();
   int64_t width = 0;
@@ -122,27 +124,27 @@ std::optional<std::string> STREAM_DATA::writeAligned(std::string_view text, bool
     width = layout.fieldWidths[layout.fieldIndex];
   }
   // Padding goes out in bounded pieces so that a huge width never needs a huge buffer.
-  auto pad = [&](int64_t count) -> std::optional<std::string> {
+  auto pad = [&](int64_t count) -> Failure {
     const std::string piece(static_cast<size_t>(std::min<int64_t>(count, 4096)), layout.fill);
     while (count > 0) {
       size_t now = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(piece.size())));
-      if (auto error = emit(std::string_view(piece).substr(0, now))) return error;
+      if (Failure failure = emit(std::string_view(piece).substr(0, now))) return failure;
       count -= static_cast<int64_t>(now);
     }
-    return std::nullopt;
+    return Failure::none();
   };
   const int64_t length = static_cast<int64_t>(text.size());
   if (padded && width > 0 && length < width) {
-    if (auto error = pad(width - length)) return error;
+    if (Failure failure = pad(width - length)) return failure;
   }
-  if (auto error = emit(text)) return error;
+  if (Failure failure = emit(text)) return failure;
   if (padded) {
     if (width < 0 && length < -width) {
-      if (auto error = pad(-width - length)) return error;
+      if (Failure failure = pad(-width - length)) return failure;
     }
     layout.fieldIndex = (layout.fieldIndex + 1) % layout.fieldWidths.size();
   }
-  return std::nullopt;
+  return Failure::none();
 }
 
 }  // namespace kavor

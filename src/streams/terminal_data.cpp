@@ -72,9 +72,8 @@ std::string consoleBytes(std::string_view text, bool translate) {
 TERMINAL_DATA::TERMINAL_DATA(StreamSettings* settings)
     : STREAM_DATA(settings), translateOutput(consoleNeedsTranslation()), stdinIsTerminal_(::isatty(STDIN_FILENO)) {}
 
-std::optional<std::string> TERMINAL_DATA::redirect(const std::string& inputName, bool inputBinary,
-                                                   const std::string& outputName, bool outputBinary,
-                                                   bool outputAppend) {
+Failure TERMINAL_DATA::redirect(const std::string& inputName, bool inputBinary, const std::string& outputName,
+                                bool outputBinary, bool outputAppend) {
   inputName_ = inputName;
   outputName_ = outputName;
   closeFiles();
@@ -89,7 +88,7 @@ std::optional<std::string> TERMINAL_DATA::redirect(const std::string& inputName,
     output_.reset(std::fopen(outputName.c_str(), mode));
     if (!output_) return fillKey("outdatkannicgeower", {outputName});
   }
-  return std::nullopt;
+  return Failure::none();
 }
 
 void TERMINAL_DATA::closeFiles() {
@@ -142,16 +141,16 @@ bool TERMINAL_DATA::readKey(char& c) {
   return false;
 }
 
-std::optional<std::string> TERMINAL_DATA::write(std::string_view text, bool aligned) {
-  return writeAligned(text, aligned, [this](std::string_view bytes) -> std::optional<std::string> {
+Failure TERMINAL_DATA::write(std::string_view text, bool aligned) {
+  return writeAligned(text, aligned, [this](std::string_view bytes) -> Failure {
     if (output_) {
       writeFileBytes(output_.get(), bytes);
-      return std::nullopt;
+      return Failure::none();
     }
     const std::string shown = consoleBytes(bytes, translateOutput);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     std::fflush(stdout);
-    return std::nullopt;
+    return Failure::none();
   });
 }
 

@@ -71,7 +71,7 @@ void insertBack(MethodCall& call) { insertPairs(call, true); }
 
 // Stores the staged value `value` into `element`. The value was copied first because it may
 // lie inside the element's old value, which storing destroys.
-std::string store(Object& element, Object& value) {
+Failure store(Object& element, Object& value) {
   return transfer(element, value, isReferenceCode(value.typeCode) ? Transfer::Reference : Transfer::Move);
 }
 
@@ -97,10 +97,10 @@ void setPairs(MethodCall& call, bool fromEnd) {
       call.require(transfer(*old, *targets[k], Transfer::SameOrCopy));
       saved.push_back(std::move(old));
     }
-    std::string failure = store(*targets[k], *values[k]);
-    if (failure.empty()) continue;
+    Failure failure = store(*targets[k], *values[k]);
+    if (!failure) continue;
     for (size_t j = k; j-- > 0;) transfer(*targets[j], *saved[j], Transfer::SameOrMove);
-    call.fail(failure);
+    call.fail(failure.text());
   }
 }
 
@@ -140,10 +140,10 @@ void takeEnd(MethodCall& call, bool last) {
   int kind = isReferenceCode(element->typeCode) ? Transfer::Reference
              : element->isIndirection()         ? Transfer::Copy
                                                 : Transfer::Move;
-  std::string failure = transfer(variable, *element, kind);
-  if (!failure.empty()) {
+  Failure failure = transfer(variable, *element, kind);
+  if (failure) {
     list.insertObject(index, std::move(element));
-    call.fail(failure);
+    call.fail(failure.text());
   }
   call.out().pushOwned(makeBool(true), Access::ConstResult);
 }

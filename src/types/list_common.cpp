@@ -53,7 +53,7 @@ void pushPlace(const MethodCall& call, Object& element) {
   auto place = std::make_unique<Object>('v');
   // Binding a call-alias is allowed only on variables; the place is one for this moment.
   place->scopeVariable = 1;
-  std::string failure = transfer(*place, element, Transfer::CallAlias);
+  Failure failure = transfer(*place, element, Transfer::CallAlias);
   place->scopeVariable = 0;
   call.require(failure);
   call.out().pushOwned(std::move(place), call.access <= Access::ConstObject ? Access::ConstMember : Access::Member);

@@ -25,10 +25,10 @@ void strAssign(MethodCall& call) {
 // `str(a, b, ...)`: a new string made of the text forms of the values, in order, so that
 // `str(12)` is "12" and `str()` the empty string.
 void strBuild(MethodCall& call) {
-  std::string built, failure;
+  std::string built;
   for (size_t i = 0; i < call.args.size(); ++i) {
     call.require(checkDefined(call.args, i));
-    if (!writeText(*call.args[i].object, built, &failure)) call.fail(failure);
+    call.require(writeText(*call.args[i].object, built));
   }
   call.out().pushOwned(makeStr(std::move(built)), Access::ConstResult);
 }

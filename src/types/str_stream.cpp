@@ -22,10 +22,9 @@ void strIn(MethodCall& call) {
   STR_DATA& data = definedText(call);
   if (Rule == InputRule::Line && call.isFunction()) call.require(checkCount(call.args, 1));
   call.require(checkCountRange(call.args, 1, -1));
-  std::string failure;
-  bool complete = readValues(data, call.args, 0, Rule, failure);
-  call.require(failure);
-  if (call.isFunction()) call.out().pushOwned(makeBool(complete), Access::ConstResult);
+  Outcome<bool> complete = readValues(data, call.args, 0, Rule);
+  call.require(complete.failure);
+  if (call.isFunction()) call.out().pushOwned(makeBool(complete.value), Access::ConstResult);
 }
 
 // pin: the leading values are a prompt for a person, so they go to the standard stream;
@@ -40,10 +39,9 @@ void strPin(MethodCall& call) {
   ResultList prompt;
   for (size_t i = 0; i < first; ++i) prompt.push(call.args[i].object, call.args[i].access, false);
   call.require(writeValues(call.exec, call.node, call.context, call.exec.interp.standardStream, prompt, 0, false));
-  std::string failure;
-  bool complete = readValues(data, call.args, first, InputRule::Token, failure);
-  call.require(failure);
-  if (call.isFunction()) call.out().pushOwned(makeBool(complete), Access::ConstResult);
+  Outcome<bool> complete = readValues(data, call.args, first, InputRule::Token);
+  call.require(complete.failure);
+  if (call.isFunction()) call.out().pushOwned(makeBool(complete.value), Access::ConstResult);
 }
 
 void strInReset(MethodCall& call) { definedText(call).restartReading(); }
@@ -70,12 +68,12 @@ void strOut(MethodCall& call) {
     first = 1;
   }
   const size_t before = data.text.size();
-  std::string failure = writeValues(call.exec, call.node, call.context, data, call.args, first, Form.plain);
-  if (failure.empty() && Form.newline) failure = data.write("\n", false).value_or("");
-  if (failure.empty()) return;
+  Failure failure = writeValues(call.exec, call.node, call.context, data, call.args, first, Form.plain);
+  if (!failure && Form.newline) failure = data.write("\n", false);
+  if (!failure) return;
   data.text.resize(std::min(before, data.text.size()));
   data.restartReading();
-  call.fail(failure);
+  call.fail(failure.text());
 }
 
 // ---- settings -----------------------------------------------------------------------------
@@ -86,7 +84,7 @@ void strSetInSpc(MethodCall& call) {
   std::vector<std::string> separators;
   separators.reserve(call.args.size());
   for (size_t i = 0; i < call.args.size(); ++i) separators.push_back(textArgument(call, i, false));
-  call.require(data.settings->setInputSeparators(std::move(separators)).value_or(""));
+  call.require(data.settings->setInputSeparators(std::move(separators)));
 }
 
 void strSetOutSpc(MethodCall& call) {

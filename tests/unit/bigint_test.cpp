@@ -17,7 +17,9 @@ BigInt num(const std::string& text) {
   return value.value_or(BigInt());
 }
 
-std::string text(const Outcome<BigInt>& outcome) { return outcome.ok() ? outcome.value.toText() : outcome.failure; }
+std::string text(const Outcome<BigInt>& outcome) {
+  return outcome.ok() ? outcome.value.toText() : outcome.failure.text();
+}
 
 std::string repeat(char c, std::size_t count) { return std::string(count, c); }
 
@@ -313,7 +315,7 @@ TEST(NumberTheory, CharacterCodes) {
   EXPECT_EQ(characterCode(BigInt(127)).value, 127);
   EXPECT_EQ(characterCode(BigInt(0)).value, 255);
   for (const char* bad : {"128", "-1", "100000000000000000000065"}) {
-    EXPECT_EQ(characterCode(num(bad)).failure, "Expect integer value between 0 and 127") << bad;
+    EXPECT_EQ(characterCode(num(bad)).failure.text(), "Expect integer value between 0 and 127") << bad;
   }
 }
 

@@ -61,8 +61,8 @@ TEST(FrameStack, ClosingAFrameDetachesWhatPointsIntoIt) {
   Object* outer = openIntFrame(stack, 1, 5);
   Object* inner = openIntFrame(stack, 2, 6);
   auto holder = makeInt(0);
-  ASSERT_EQ(transfer(*holder, inner[0], Transfer::Reference), "");
-  ASSERT_EQ(transfer(inner[1], outer[0], Transfer::Reference), "");
+  ASSERT_EQ(transfer(*holder, inner[0], Transfer::Reference).text(), "");
+  ASSERT_EQ(transfer(inner[1], outer[0], Transfer::Reference).text(), "");
   EXPECT_TRUE(outer[0].hasLinks());
   stack.pop(inner);
   // The reference into the closed frame became an independent empty int; the outer variable

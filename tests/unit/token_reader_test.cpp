@@ -15,7 +15,7 @@ namespace {
 class Keyboard final : public STREAM_DATA {
  public:
   explicit Keyboard(std::string keys) : STREAM_DATA(&layout_), keys_(std::move(keys)) {}
-  std::optional<std::string> prepareInput() override { return std::nullopt; }
+  Failure prepareInput() override { return Failure::none(); }
   bool readChar(char& c) override {
     if (next_ >= keys_.size()) return true;
     c = keys_[next_++];
@@ -23,7 +23,7 @@ class Keyboard final : public STREAM_DATA {
   }
   bool isBinary() const override { return false; }
   bool isInteractive() const override { return true; }
-  std::optional<std::string> write(std::string_view, bool) override { return std::nullopt; }
+  Failure write(std::string_view, bool) override { return Failure::none(); }
 
  private:
   StreamSettings layout_;
@@ -33,9 +33,10 @@ class Keyboard final : public STREAM_DATA {
 
 std::vector<std::string> allTokens(STREAM_DATA& stream, const std::vector<std::string>& separators) {
   std::vector<std::string> tokens;
-  std::string token, failure;
-  while (readToken(stream, separators, token, failure)) tokens.push_back(token);
-  EXPECT_EQ(failure, "");
+  std::string token;
+  Outcome<bool> read;
+  while ((read = readToken(stream, separators, token)).value) tokens.push_back(token);
+  EXPECT_EQ(read.failure.text(), "");
   return tokens;
 }
 
@@ -64,9 +65,9 @@ TEST(TokenReader, BackspaceErasesWhatWasTyped) {
 
 TEST(TokenReader, Lines) {
   STR_DATA text("one\n\nthree\r\nlast");
-  std::string line, failure;
+  std::string line;
   std::vector<std::string> lines;
-  while (readLine(text, line, failure)) lines.push_back(line);
+  while (readLine(text, line).value) lines.push_back(line);
   EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "three", "", "last"}));
 }
 
