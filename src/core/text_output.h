@@ -14,7 +14,7 @@ namespace kavor {
 // without native recursion, so any depth of nesting is fine; a value met again inside
 // itself (a cycle through references) is written as "..".
 Failure writeText(const Object& object, std::string& out);
-// The text form, or "" when there is none.
+// The text form; of a value without one, what was written before the walk stopped.
 std::string textForm(const Object& object);
 
 }  // namespace kavor

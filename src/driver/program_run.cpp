@@ -25,7 +25,8 @@ std::string directoryPart(const std::string& path) {
 }
 
 int runProgramFile(Interpreter& interp, const std::string& name) {
-  auto say = [&interp](const std::string& text) { interp.standardStream.write(text, false); };
+  // The standard stream never refuses a write: its bytes go to the screen or an open file.
+  auto say = [&interp](const std::string& text) { (void)interp.standardStream.write(text, false); };
   try {
     const std::optional<std::string> path = findSourceFile(name, interp.settings.includeDirs);
     if (!path) {

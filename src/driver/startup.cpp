@@ -63,7 +63,8 @@ int runKavor(int argc, const char* const* argv, long stackLimit) {
     return failStartup(failure.text());
   }
   if (interp->programArguments.empty()) return failStartup(usageText(directory));
-  if (settings.version) interp->standardStream.write(banner, false);
+  // The standard stream never refuses a write: its bytes go to the screen or an open file.
+  if (settings.version) (void)interp->standardStream.write(banner, false);
 
   const int status = runProgramFile(*interp, interp->programArguments[0]);
   tearDown(*interp);

@@ -67,7 +67,10 @@ void Executor::raise(const TreeNode& node, char nameKind, std::string_view name,
   throw ERROR(composed, kind, fileOf(node), node.line);
 }
 
-void Executor::write(const std::string& text) { interp.standardStream.write(text, false); }
+void Executor::write(const std::string& text) {
+  // The standard stream never refuses a write: its bytes go to the screen or an open file.
+  (void)interp.standardStream.write(text, false);
+}
 
 void Executor::makePending(const std::string& text, char kind, const std::string& file, int line) {
   auto pending = std::make_unique<PendingException>();

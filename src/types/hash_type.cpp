@@ -18,8 +18,10 @@ void releaseTable(Object& object) {
 void copyTable(Object& target, const Object& source) {
   HashTable& from = source.asHash();
   auto copy = std::make_unique<HashTable>();
+  // Each key and value becomes a fresh any that nothing points at, which takes every value
+  // and mirrors every indirection, so no insertion is refused.
   for (HashEntry* entry : from.entries())
-    copy->insert(*entry->key, entry->value.get(), Transfer::SameOrCopy, Transfer::SameOrCopy);
+    (void)copy->insert(*entry->key, entry->value.get(), Transfer::SameOrCopy, Transfer::SameOrCopy);
   HashTable& into = target.asHash();
   into.clear();
   std::swap(into.buckets, copy->buckets);

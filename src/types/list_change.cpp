@@ -99,7 +99,9 @@ void setPairs(MethodCall& call, bool fromEnd) {
     }
     Failure failure = store(*targets[k], *values[k]);
     if (!failure) continue;
-    for (size_t j = k; j-- > 0;) transfer(*targets[j], *saved[j], Transfer::SameOrMove);
+    // Each earlier element took a new value a moment ago and nothing has bound it since, so
+    // it takes its own old value back without refusal.
+    for (size_t j = k; j-- > 0;) (void)transfer(*targets[j], *saved[j], Transfer::SameOrMove);
     call.fail(failure.text());
   }
 }

@@ -20,7 +20,8 @@ void copyList(Object& target, const Object& source) {
   auto copy = std::make_unique<ListRecord>();
   for (size_t i = 0; i < from.size(); ++i) {
     auto element = std::make_unique<Object>();
-    element->constructByTransfer(from.at(i), Transfer::SameOrCopy);
+    // A fresh any that nothing points at takes every value and mirrors every indirection.
+    (void)element->constructByTransfer(from.at(i), Transfer::SameOrCopy);
     copy->appendObject(std::move(element));
   }
   ListRecord& into = target.asList();

@@ -162,8 +162,8 @@ TEST(Equality, ListsReferringToEachOtherTerminate) {
 TEST(Equality, CopiedListsAreEqualAndIndependent) {
   Object a('l');
   auto one = makeInt(1), two = makeInt(2);
-  a.asList().append(*one, Transfer::Copy);
-  a.asList().append(*two, Transfer::Copy);
+  ASSERT_EQ(a.asList().append(*one, Transfer::Copy).text(), "");
+  ASSERT_EQ(a.asList().append(*two, Transfer::Copy).text(), "");
   Object b('l');
   ASSERT_EQ(transfer(b, a, Transfer::Copy).text(), "");
   EXPECT_TRUE(equals(a, b));
@@ -173,12 +173,12 @@ TEST(Equality, CopiedListsAreEqualAndIndependent) {
 
 TEST(ListRecord, InsertRemoveAndFrontRemovalStayConsistent) {
   ListRecord list;
-  for (int i = 0; i < 100; ++i) list.append(*makeInt(i), Transfer::Copy);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(list.append(*makeInt(i), Transfer::Copy).text(), "");
   for (int i = 0; i < 60; ++i) list.remove(0);
   EXPECT_EQ(list.size(), 40u);
   EXPECT_EQ(list.at(0).asInt().toText(), "60");
-  list.insert(0, *makeInt(-1), Transfer::Copy);
-  list.insert(5, *makeInt(-5), Transfer::Copy);
+  ASSERT_EQ(list.insert(0, *makeInt(-1), Transfer::Copy).text(), "");
+  ASSERT_EQ(list.insert(5, *makeInt(-5), Transfer::Copy).text(), "");
   EXPECT_EQ(list.at(0).asInt().toText(), "-1");
   EXPECT_EQ(list.at(5).asInt().toText(), "-5");
   EXPECT_EQ(list.at(6).asInt().toText(), "64");

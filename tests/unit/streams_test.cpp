@@ -77,17 +77,17 @@ TEST_F(StreamFiles, ModesAndDirections) {
   file.restartReading();
   ASSERT_FALSE(file.readChar(c));
   EXPECT_EQ(c, 'a');
-  file.open("O");
-  file.write("c", false);
-  file.open("Ob");
-  file.write("d", false);
+  EXPECT_EQ(file.open("O").text(), "");
+  EXPECT_EQ(file.write("c", false).text(), "");
+  EXPECT_EQ(file.open("Ob").text(), "");
+  EXPECT_EQ(file.write("d", false).text(), "");
   EXPECT_EQ(get("f"), std::string("a\0bcd", 5));
-  file.open("ob");
+  EXPECT_EQ(file.open("ob").text(), "");
   file.close();
   EXPECT_EQ(get("f"), "");
   FILE_DATA fresh(path("new"));
   EXPECT_FALSE(fresh.exists());
-  fresh.open("o");
+  EXPECT_EQ(fresh.open("o").text(), "");
   EXPECT_TRUE(fresh.exists());
 }
 
@@ -96,14 +96,14 @@ TEST(AlignedWrites, WidthsFillAndWrapping) {
   STR_DATA text;
   text.settings = &layout;
   layout.setFieldWidths({5, -5});
-  for (int i = 0; i < 3; ++i) text.write("ab", true);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(text.write("ab", true).text(), "");
   EXPECT_EQ(text.text, "   abab      ab");
   // Too long for the field, width 0 and unaligned writes pad nothing; only aligned ones advance.
   layout.setFieldWidths({2, 0, -3});
   layout.fill = '*';
   text.text.clear();
   for (auto [piece, aligned] : {std::pair{"abc", true}, {"x", true}, {"y", false}, {"z", true}, {"w", true}}) {
-    text.write(piece, aligned);
+    EXPECT_EQ(text.write(piece, aligned).text(), "");
   }
   EXPECT_EQ(text.text, "abcxyz***w");
   layout.setFieldWidths({});
@@ -116,11 +116,11 @@ TEST(AlignedWrites, WidthsFillAndWrapping) {
 
 TEST(StrData, EveryWriteRestartsReading) {
   STR_DATA text;
-  text.write("12", false);
+  EXPECT_EQ(text.write("12", false).text(), "");
   char c;
   ASSERT_FALSE(text.prepareInput() || text.readChar(c));
   EXPECT_EQ(c, '1');
-  text.write("3", false);
+  EXPECT_EQ(text.write("3", false).text(), "");
   std::string read;
   while (!text.readChar(c)) read += c;
   EXPECT_EQ(read, "123");
@@ -139,11 +139,11 @@ TEST_F(StreamFiles, StandardStream) {
   ASSERT_EQ(terminal.redirect(path("in"), false, path("out"), false, true).text(), "");
   EXPECT_FALSE(terminal.isInteractive());
   EXPECT_EQ(readAllLines(terminal), (Lines{"a", "b"}));
-  terminal.write("x\xFF", false);
+  EXPECT_EQ(terminal.write("x\xFF", false).text(), "");
   EXPECT_EQ(get("out"), std::string("keep x\0", 7));
   ASSERT_EQ(terminal.redirect(path("in"), true, path("out"), true, false).text(), "");
   EXPECT_EQ(readAllLines(terminal), (Lines{"a\r", "b"}));
-  terminal.write("y", false);
+  EXPECT_EQ(terminal.write("y", false).text(), "");
   EXPECT_EQ(get("out"), "y");
 }
 
