@@ -1,6 +1,8 @@
 // List records and 97-bucket hash tables.
 #include "core/containers.h"
 
+#include "core/messages.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -141,6 +143,8 @@ void IterationWatch::payloadReleased(const void* payload) {
   for (IterationWatch* watch : activeWatches())
     if (watch->payload_ == payload) watch->alive_ = false;
 }
+
+std::string refusedDuringIteration() { return std::string(message("zuw")) + " " + message("unzwaeite"); }
 
 bool isBeingIterated(const Object& object) {
   if (object.value == nullptr || object.isIndirection()) return false;

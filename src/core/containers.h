@@ -123,6 +123,9 @@ inline bool liesWithin(const Object& outer, const Object* inner) {
   return anyWithin(outer, [inner](const Object& object) { return &object == inner; });
 }
 
+// "Assignment infeasible during iteration": the refusal of changing a value a loop runs over.
+std::string refusedDuringIteration();
+
 // True while a `for`/`For` runs over the container value `object` holds (list, args, str,
 // hash, set): its structure must not change, nor may it be destroyed or replaced.
 bool isBeingIterated(const Object& object);

@@ -7,12 +7,14 @@
 #pragma once
 
 #include <array>
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/failure.h"
 #include "core/object.h"
 
 namespace kavor {
@@ -111,6 +113,27 @@ struct TypeOps {
   // false, with `target` unchanged, when the text denotes no value of the type. nullptr for
   // types that are not read from text, whose input is refused.
   bool (*readText)(const std::string& text, Object& target);
+
+  // --- operators; a row that leaves these out has none of them ---
+
+  // The operators of the compound assignments the type has, by their first character
+  // ("+-*/%^" for int, "+" for str); nullptr for none. A binary operator is a copy of the
+  // left operand and then the compound operation.
+  const char* compoundOperators = nullptr;
+  // Whether an operand of base type `source` may be combined into a value of this type.
+  // Set exactly when compoundOperators is.
+  bool (*acceptsOperand)(TypeCode source) = nullptr;
+  // `target OP= source` for an operator of compoundOperators, on defined values of which the
+  // operand checks refused none (an empty value where emptyIsNoValue says there is none).
+  // Returns the refusal, leaving `target` as it was. Set exactly when compoundOperators is.
+  Failure (*compound)(char op, Object& target, Object& source) = nullptr;
+  // The type's empty value is no value at all, so operators refuse it (an empty int or
+  // char); an empty str or list is a value, the empty one.
+  bool emptyIsNoValue = false;
+  // The order of two defined values of the type for "<", ">", "<=", ">=", min, max and sort
+  // (values the order refuses as empty are not given); unordered when neither is less,
+  // equal or greater. nullptr for types without an order.
+  std::partial_ordering (*order)(Object& a, Object& b) = nullptr;
 };
 
 // The row of every code without a type (unused letters, indirections): no payload, nothing

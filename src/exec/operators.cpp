@@ -1,11 +1,12 @@
 // Arithmetic on basic values: the compound operations "+=" ... "^=", the binary operators
 // built on them (a copy of the left operand, then the compound operation), unary plus and
 // minus, and the repetition "**".
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "core/containers.h"
 #include "core/messages.h"
+#include "core/type_table.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/operators_common.h"
@@ -24,21 +25,8 @@ constexpr std::int64_t kMaxRepetitions = 2147483647;
 // Whether the target's type has the operator at all. A type without it reports "not
 // defined for type" whatever the source is; reals get their arithmetic with the real
 // numbers, user-defined types with their operator functions.
-bool hasOperator(TypeCode target, char op) {
-  switch (target) {
-    case 'i': return op == '+' || op == '-' || op == '*' || op == '/' || op == '%' || op == '^';
-    case 's': case 'l': case 'y': return op == '+';
-    case 'm': return op == '+' || op == '-' || op == '*';
-    default: return false;
-  }
-}
-
-bool acceptsSource(TypeCode target, TypeCode source) {
-  switch (target) {
-    case 'i': return source == 'i';
-    case 's': return source == 's' || source == 'c';
-    default: return source == target;  // list, args, set: only their own type
-  }
+bool hasOperator(const TypeOps& type, char op) {
+  return type.compoundOperators != nullptr && std::strchr(type.compoundOperators, op) != nullptr;
 }
 
 // The operand checks of every compound operation, on operands with indirections followed:
@@ -48,8 +36,9 @@ Failure checkOperands(char op, const std::string& name, const Object& target, co
   if (!target.isDefined()) return undefinedOperand(name, true);
   if (!source.isDefined()) return undefinedOperand(name, false);
   TypeCode base = target.base();
-  if (!hasOperator(base, op)) return notDefinedFor(name, target);
-  if (!acceptsSource(base, source.base())) return incompatibleTypes(name);
+  const TypeOps& type = typeOps(base);
+  if (!hasOperator(type, op)) return notDefinedFor(name, target);
+  if (!type.acceptsOperand(source.base())) return incompatibleTypes(name);
   // "+=" on ints is the accumulator: an empty target counts as 0, an empty source adds
   // nothing. Every other operation on ints needs two values.
   if (base == 'i' && op == '+') return Failure::none();
@@ -58,91 +47,9 @@ Failure checkOperands(char op, const std::string& name, const Object& target, co
   return Failure::none();
 }
 
-std::string duringIteration() { return std::string(message("zuw")) + " " + message("unzwaeite"); }
-
-Failure store(BigInt& target, Outcome<BigInt> outcome) {
-  if (!outcome.ok()) return outcome.failure;
-  target = std::move(outcome.value);
-  return Failure::none();
-}
-
-Failure applyInt(char op, BigInt& a, const BigInt& b) {
-  switch (op) {
-    case '+':
-      if (!b.isEmpty()) a += b;
-      return Failure::none();
-    case '-': a -= b; return Failure::none();
-    case '*': a *= b; return Failure::none();
-    case '/': return store(a, divide(a, b));
-    case '%': return store(a, remainder(a, b));
-    default: return store(a, power(a, b));
-  }
-}
-
-Failure appendToStr(STR_DATA& target, const Object& source) {
-  if (target.iterationCount > 0) return duringIteration();
-  if (source.base() == 'c') target.text += static_cast<char>(source.charValue());
-  else target.text += source.asStr().text;  // appending a string to itself is fine
-  target.restartReading();
-  return Failure::none();
-}
-
-Failure appendToList(ListRecord& target, const ListRecord& source) {
-  if (target.iterationCount > 0) return duringIteration();
-  // The copies are made first: the source may be the target itself, and a copy that fails
-  // must leave the target as it was.
-  ListRecord copies;
-  copies.slots.reserve(source.size());
-  for (size_t i = 0; i < source.size(); ++i) {
-    if (Failure failure = copies.append(source.at(i), Transfer::ReferenceOrCopy)) return failure;
-  }
-  target.appendAll(copies);
-  return Failure::none();
-}
-
-// Removes every key of `set` for which `drop` holds, bucket by bucket (entries of one
-// bucket move when one of them is erased, so the index of the table cannot be used).
-template <class Drop>
-void removeKeys(HashTable& set, Drop drop) {
-  if (!set.buckets) return;
-  for (auto& bucket : *set.buckets) {
-    size_t before = bucket.size();
-    std::erase_if(bucket, [&](HashEntry& entry) { return drop(*entry.key); });
-    set.count -= static_cast<int32_t>(before - bucket.size());
-  }
-  set.indexValid = false;
-  set.index.clear();
-}
-
-// Union ("+="), difference ("-=") and intersection ("*=") of sets.
-Failure combineSets(char op, HashTable& target, HashTable& source) {
-  if (target.iterationCount > 0) return duringIteration();
-  if (&target == &source) {
-    if (op == '-') target.clear();
-    return Failure::none();
-  }
-  switch (op) {
-    case '+':
-      for (HashEntry* entry : source.entries()) {
-        if (target.contains(*entry->key)) continue;
-        if (Failure failure = target.insert(*entry->key, nullptr, Transfer::ReferenceOrCopy, Transfer::Copy))
-          return failure;
-      }
-      return Failure::none();
-    case '-': removeKeys(target, [&](Object& key) { return source.contains(key); }); return Failure::none();
-    default: removeKeys(target, [&](Object& key) { return !source.contains(key); }); return Failure::none();
-  }
-}
-
 // `target OP= source` on operands (indirections followed) that passed checkOperands.
 Failure applyChecked(char op, Object& target, Object& source) {
-  switch (target.base()) {
-    case 'i': return applyInt(op, target.asInt(), source.asInt());
-    case 's': return appendToStr(target.asStr(), source);
-    case 'l': case 'y': return appendToList(target.asList(), source.asList());
-    case 'm': return combineSets(op, target.asHash(), source.asHash());
-    default: return notDefinedFor(std::string{op, '='}, target);  // checkOperands admits none
-  }
+  return typeOps(target.base()).compound(op, target, source);
 }
 
 // `x ** n`: n values, each a copy of x (a reference stays a reference).

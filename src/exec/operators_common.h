@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "core/object.h"
+#include "core/type_table.h"
 
 namespace kavor {
 
@@ -22,6 +23,6 @@ inline std::string notDefinedFor(const std::string& op, const Object& value) {
 
 // The operand types whose empty value is no value at all, so that operators refuse it:
 // an empty str or list is a value (the empty one), an empty int or char is not.
-constexpr bool emptyIsNoValue(TypeCode base) { return base == 'c' || base == 'i' || base == 'r' || base == 't'; }
+inline bool emptyIsNoValue(TypeCode base) { return typeOps(base).emptyIsNoValue; }
 
 }  // namespace kavor

@@ -17,6 +17,7 @@
 
 #include "core/containers.h"
 #include "core/messages.h"
+#include "core/type_table.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/operators_common.h"
@@ -43,24 +44,6 @@ Relation relationOf(const TreeNode& node) {
 }
 
 bool isListType(TypeCode base) { return base == 'l' || base == 'y'; }
-
-// All keys of `part` are keys of `whole`.
-bool containsAll(HashTable& whole, HashTable& part) {
-  if (part.count > whole.count) return false;
-  for (HashEntry* entry : part.entries())
-    if (!whole.contains(*entry->key)) return false;
-  return true;
-}
-
-std::partial_ordering setOrder(HashTable& a, HashTable& b) {
-  if (a.count == b.count) return containsAll(b, a) ? std::partial_ordering::equivalent : std::partial_ordering::unordered;
-  if (a.count < b.count) return containsAll(b, a) ? std::partial_ordering::less : std::partial_ordering::unordered;
-  return containsAll(a, b) ? std::partial_ordering::greater : std::partial_ordering::unordered;
-}
-
-std::string_view upToZero(const std::string& text) {
-  return std::string_view(text).substr(0, text.find('\0'));
-}
 
 // One order comparison; its failures are raised as the operator's.
 class OrderComparison {
@@ -89,14 +72,9 @@ class OrderComparison {
 
   // Two checked values of one type that is not a list.
   std::partial_ordering valueOrder(Object& left, Object& right) {
-    switch (left.base()) {
-      case 'i': return left.asInt() <=> right.asInt();
-      case 'c': return left.charValue() <=> right.charValue();
-      case 's': return upToZero(left.asStr().text).compare(upToZero(right.asStr().text)) <=> 0;
-      case 'm': return setOrder(left.asHash(), right.asHash());
-      case 'k': fail(fillKey("fehopekledattyp", {typeName(left, true)}));
-      default: fail(notDefinedFor(name_, left));
-    }
+    if (auto order = typeOps(left.base()).order) return order(left, right);
+    if (left.base() == 'k') fail(fillKey("fehopekledattyp", {typeName(left, true)}));
+    fail(notDefinedFor(name_, left));
   }
 
   // Lexicographic order of two checked lists, with an explicit stack instead of native

@@ -6,7 +6,11 @@
 namespace kavor {
 
 extern constinit const TypeOps kDateOps = PlaceholderRow<DateValue>::row("date");
-extern constinit const TypeOps kTimeOps = PlaceholderRow<TimeValue>::row("time");
+extern constinit const TypeOps kTimeOps = [] {
+  TypeOps row = PlaceholderRow<TimeValue>::row("time");
+  row.emptyIsNoValue = true;
+  return row;
+}();
 extern constinit const TypeOps kTimezoneOps = PlaceholderRow<TimezoneValue>::row("timezone");
 extern constinit const TypeOps kDateTimeOps = PlaceholderRow<DateTimeValue>::row("datetime");
 

@@ -1,5 +1,8 @@
 // The rows of `hash` and `set`, which share the hash table: a hash maps keys to values,
 // written "[k1->v1,...]"; a set holds keys only, written "{k1,...}".
+#include <algorithm>
+#include <compare>
+
 #include "core/containers.h"
 #include "core/type_table.h"
 
@@ -79,6 +82,60 @@ void writeSet(const Object& object, std::string&, TextParts& parts) {
   parts.text("}");
 }
 
+// Removes every key of `set` for which `drop` holds, bucket by bucket (entries of one
+// bucket move when one of them is erased, so the index of the table cannot be used).
+template <class Drop>
+void removeKeys(HashTable& set, Drop drop) {
+  if (!set.buckets) return;
+  for (auto& bucket : *set.buckets) {
+    size_t before = bucket.size();
+    std::erase_if(bucket, [&](HashEntry& entry) { return drop(*entry.key); });
+    set.count -= static_cast<int32_t>(before - bucket.size());
+  }
+  set.indexValid = false;
+  set.index.clear();
+}
+
+// Union ("+="), difference ("-=") and intersection ("*=") of sets.
+Failure combineSets(char op, Object& targetObject, Object& sourceObject) {
+  HashTable& target = targetObject.asHash();
+  HashTable& source = sourceObject.asHash();
+  if (target.iterationCount > 0) return refusedDuringIteration();
+  if (&target == &source) {
+    if (op == '-') target.clear();
+    return Failure::none();
+  }
+  switch (op) {
+    case '+':
+      for (HashEntry* entry : source.entries()) {
+        if (target.contains(*entry->key)) continue;
+        if (Failure failure = target.insert(*entry->key, nullptr, Transfer::ReferenceOrCopy, Transfer::Copy))
+          return failure;
+      }
+      return Failure::none();
+    case '-': removeKeys(target, [&](Object& key) { return source.contains(key); }); return Failure::none();
+    default: removeKeys(target, [&](Object& key) { return !source.contains(key); }); return Failure::none();
+  }
+}
+
+// All keys of `part` are keys of `whole`.
+bool containsAll(HashTable& whole, HashTable& part) {
+  if (part.count > whole.count) return false;
+  for (HashEntry* entry : part.entries())
+    if (!whole.contains(*entry->key)) return false;
+  return true;
+}
+
+// Sets are ordered by inclusion: a proper subset is less; two sets of which neither holds
+// the other are unordered, so every order comparison of them is false.
+std::partial_ordering orderSets(Object& left, Object& right) {
+  HashTable& a = left.asHash();
+  HashTable& b = right.asHash();
+  if (a.count == b.count) return containsAll(b, a) ? std::partial_ordering::equivalent : std::partial_ordering::unordered;
+  if (a.count < b.count) return containsAll(b, a) ? std::partial_ordering::less : std::partial_ordering::unordered;
+  return containsAll(a, b) ? std::partial_ordering::greater : std::partial_ordering::unordered;
+}
+
 constexpr TypeOps tableRow(const char* name, bool (*equals)(Object&, Object&, PartComparison&),
                            void (*writeText)(const Object&, std::string&, TextParts&)) {
   return {
@@ -99,6 +156,13 @@ constexpr TypeOps tableRow(const char* name, bool (*equals)(Object&, Object&, Pa
 }  // namespace
 
 extern constinit const TypeOps kHashOps = tableRow("hash", sameHashes, writeHash);
-extern constinit const TypeOps kSetOps = tableRow("set", sameSets, writeSet);
+extern constinit const TypeOps kSetOps = [] {
+  TypeOps row = tableRow("set", sameSets, writeSet);
+  row.compoundOperators = "+-*";
+  row.acceptsOperand = [](TypeCode source) { return source == 'm'; };
+  row.compound = combineSets;
+  row.order = orderSets;
+  return row;
+}();
 
 }  // namespace kavor

@@ -3,8 +3,36 @@
 #include "core/pool.h"
 #include "core/type_table.h"
 #include "numbers/bigint.h"
+#include "numbers/number_theory.h"
 
 namespace kavor {
+
+namespace {
+
+Failure store(BigInt& target, Outcome<BigInt> outcome) {
+  if (!outcome.ok()) return outcome.failure;
+  target = std::move(outcome.value);
+  return Failure::none();
+}
+
+// "+=" is the accumulator: an empty source adds nothing (and an empty target counts as 0);
+// every other operator was given two values.
+Failure combineInts(char op, Object& target, Object& source) {
+  BigInt& a = target.asInt();
+  const BigInt& b = source.asInt();
+  switch (op) {
+    case '+':
+      if (!b.isEmpty()) a += b;
+      return Failure::none();
+    case '-': a -= b; return Failure::none();
+    case '*': a *= b; return Failure::none();
+    case '/': return store(a, divide(a, b));
+    case '%': return store(a, remainder(a, b));
+    default: return store(a, power(a, b));
+  }
+}
+
+}  // namespace
 
 extern constinit const TypeOps kIntOps = {
     .name = "int",
@@ -24,6 +52,11 @@ extern constinit const TypeOps kIntOps = {
           target.asInt() = std::move(*value);
           return true;
         },
+    .compoundOperators = "+-*/%^",
+    .acceptsOperand = [](TypeCode source) { return source == 'i'; },
+    .compound = combineInts,
+    .emptyIsNoValue = true,
+    .order = [](Object& a, Object& b) -> std::partial_ordering { return a.asInt() <=> b.asInt(); },
 };
 
 }  // namespace kavor

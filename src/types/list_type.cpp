@@ -58,6 +58,27 @@ void writeList(const Object& object, std::string&, TextParts& parts) {
 }
 
 // `list` and `args` differ only in their names.
+// `l += m`: the copies are made first, since the source may be the target itself, and a copy
+// that fails must leave the target as it was.
+Failure appendList(char, Object& targetObject, Object& sourceObject) {
+  ListRecord& target = targetObject.asList();
+  const ListRecord& source = sourceObject.asList();
+  if (target.iterationCount > 0) return refusedDuringIteration();
+  ListRecord copies;
+  copies.slots.reserve(source.size());
+  for (size_t i = 0; i < source.size(); ++i) {
+    if (Failure failure = copies.append(source.at(i), Transfer::ReferenceOrCopy)) return failure;
+  }
+  target.appendAll(copies);
+  return Failure::none();
+}
+
+template <TypeCode Own>
+bool sameListType(TypeCode source) {
+  return source == Own;
+}
+
+template <TypeCode Own>
 constexpr TypeOps listRow(const char* name) {
   return {
       .name = name,
@@ -71,13 +92,16 @@ constexpr TypeOps listRow(const char* name) {
       .loopsRunning = listLoops,
       .writeText = writeList,
       .readText = nullptr,
+      .compoundOperators = "+",
+      .acceptsOperand = sameListType<Own>,
+      .compound = appendList,
   };
 }
 
 }  // namespace
 
-extern constinit const TypeOps kListOps = listRow("list");
+extern constinit const TypeOps kListOps = listRow<'l'>("list");
 // The variable arguments of a call: a list under another name.
-extern constinit const TypeOps kArgsOps = listRow("args");
+extern constinit const TypeOps kArgsOps = listRow<'y'>("args");
 
 }  // namespace kavor

@@ -22,6 +22,7 @@ extern constinit const TypeOps kRealOps = {
           target.asReal().setText(text);
           return true;
         },
+    .emptyIsNoValue = true,
 };
 
 }  // namespace kavor

@@ -41,6 +41,21 @@ extern constinit const TypeOps kStrOps = {
           target.asStr().restartReading();
           return true;
         },
+    .compoundOperators = "+",
+    .acceptsOperand = [](TypeCode source) { return source == 's' || source == 'c'; },
+    .compound =
+        [](char, Object& target, Object& source) -> Failure {
+          STR_DATA& text = target.asStr();
+          if (text.iterationCount > 0) return refusedDuringIteration();
+          if (source.base() == 'c') text.text += static_cast<char>(source.charValue());
+          else text.text += source.asStr().text;  // appending a string to itself is fine
+          text.restartReading();
+          return Failure::none();
+        },
+    // Bytes compare unsigned, up to the first zero byte, as equality reads strings.
+    .order = [](Object& a, Object& b) -> std::partial_ordering {
+      return upToZero(a.asStr().text).compare(upToZero(b.asStr().text)) <=> 0;
+    },
 };
 
 }  // namespace kavor

@@ -82,7 +82,12 @@ bool isEmptySys(const Object&) { return true; }
 }  // namespace
 
 extern constinit const TypeOps kBoolOps = wordRow<kEmptyBool>("bool", isEmptyBool, writeBool, readBool);
-extern constinit const TypeOps kCharOps = wordRow<0>("char", isEmptyChar, writeChar, readChar);
+extern constinit const TypeOps kCharOps = [] {
+  TypeOps row = wordRow<0>("char", isEmptyChar, writeChar, readChar);
+  row.emptyIsNoValue = true;
+  row.order = [](Object& a, Object& b) -> std::partial_ordering { return a.charValue() <=> b.charValue(); };
+  return row;
+}();
 extern constinit const TypeOps kOperOps = wordRow<0>("oper", isEmptyOper, writeOper, nullptr);
 extern constinit const TypeOps kSysOps = wordRow<0>("sys", isEmptySys, nullptr, nullptr);
 

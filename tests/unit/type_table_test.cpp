@@ -151,6 +151,34 @@ TEST_F(TypeTableTest, RowsAreCompleteAndNamedOnce) {
   EXPECT_STREQ(typeNameOfCode('w'), "?");
 }
 
+TEST_F(TypeTableTest, OperatorRowsAreConsistent) {
+  for (TypeCode code : registeredCodes()) {
+    SCOPED_TRACE(std::string("type code ") + code);
+    const TypeOps& row = typeOps(code);
+    // The three fields of the compound operators come together.
+    bool operators = row.compoundOperators != nullptr;
+    EXPECT_EQ(row.acceptsOperand != nullptr, operators);
+    EXPECT_EQ(row.compound != nullptr, operators);
+    if (operators) EXPECT_TRUE(row.acceptsOperand(code)) << "a type combines with itself";
+    // An ordered type orders a value as equal to itself and to its copy, and the sample
+    // after its empty value unless the empty value is no value at all.
+    if (!row.order || !samples_.at(code).fill) continue;
+    auto value = sampleValue(code), copy = emptyValue(code);
+    copyValue(*copy, *value);
+    EXPECT_TRUE(row.order(*value, *value) == 0);
+    EXPECT_TRUE(row.order(*value, *copy) == 0);
+    if (!row.emptyIsNoValue) {
+      auto empty = emptyValue(code);
+      EXPECT_TRUE(row.order(*empty, *value) < 0);
+    }
+  }
+  // Adding to an int reaches the number operations through the row.
+  auto sum = sampleValue('i');
+  auto before = sampleValue('i');
+  EXPECT_FALSE(typeOps('i').compound('+', *sum, *before));
+  EXPECT_FALSE(equals(*sum, *before));
+}
+
 TEST_F(TypeTableTest, EmptyValuesAreDefinedEqualAndReleasable) {
   for (TypeCode code : registeredCodes()) {
     SCOPED_TRACE(std::string("type code ") + code);
