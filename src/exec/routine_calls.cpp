@@ -8,6 +8,7 @@
 #include "analysis/symbol_table.h"
 #include "core/containers.h"
 #include "core/messages.h"
+#include "core/type_table.h"
 #include "exec/iteration.h"
 #include "frontend/tree_shapes.h"
 
@@ -56,12 +57,7 @@ int bindingKind(const Result& entry) {
 // Object of a variable of `scope`: such a result would dangle once the scope is left.
 bool refersToLocal(TreeNode& scope, Object& value) {
   // A plain value that holds no Objects refers to nothing: most results are such values.
-  if (!value.isIndirection()) {
-    switch (value.base()) {
-      case 'l': case 'y': case 'h': case 'm': case 'u': case 'k': break;
-      default: return false;
-    }
-  }
+  if (!value.isIndirection() && typeOps(value.typeCode).visitParts == nullptr) return false;
   std::vector<const Object*> locals;
   for (TreeNode* variable : scope.symbols->allocation)
     if (Object* local = currentVariable(*variable)) locals.push_back(local);
