@@ -114,6 +114,10 @@ struct TypeOps {
   // types that are not read from text, whose input is refused.
   bool (*readText)(const std::string& text, Object& target);
 
+  // `x.for(v, {...})` and `x.For(...)` run over the value's elements (a str's characters);
+  // false for types without that loop.
+  bool elementLoop = false;
+
   // --- operators; a row that leaves these out has none of them ---
 
   // The operators of the compound assignments the type has, by their first character

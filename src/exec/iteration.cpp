@@ -4,6 +4,7 @@
 
 #include "core/containers.h"
 #include "core/messages.h"
+#include "core/type_table.h"
 #include "core/payloads.h"
 #include "exec/calls.h"
 #include "streams/str_data.h"
@@ -65,12 +66,7 @@ void releaseLoopVariable(Object& variable) {
 
 }  // namespace
 
-bool hasIteration(TypeCode base) {
-  switch (base) {
-    case 'l': case 'y': case 's': return true;
-    default: return false;
-  }
-}
+bool hasIteration(TypeCode base) { return typeOps(base).elementLoop; }
 
 void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context, Object& object, int access,
                       ResultList* results) {

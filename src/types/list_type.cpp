@@ -92,6 +92,7 @@ constexpr TypeOps listRow(const char* name) {
       .loopsRunning = listLoops,
       .writeText = writeList,
       .readText = nullptr,
+      .elementLoop = true,
       .compoundOperators = "+",
       .acceptsOperand = sameListType<Own>,
       .compound = appendList,

@@ -41,6 +41,7 @@ extern constinit const TypeOps kStrOps = {
           target.asStr().restartReading();
           return true;
         },
+    .elementLoop = true,
     .compoundOperators = "+",
     .acceptsOperand = [](TypeCode source) { return source == 's' || source == 'c'; },
     .compound =
