@@ -115,8 +115,21 @@ bool smallIntResult(const TreeNode& node, Object& leftIn, Object& rightIn, Resul
   return true;
 }
 
+// The names of the binary operators, as messages write them; binary operators are evaluated
+// often enough that building the name as a string each time shows.
+std::string_view binaryOperatorName(const TreeNode& node) {
+  switch (node.op) {
+    case '+': return "+";
+    case '-': return "-";
+    case '/': return "/";
+    case '%': return "%";
+    case '^': return "^";
+    default: return node.op2 == '*' ? "**" : "*";
+  }
+}
+
 void evalBinary(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
-  std::string name = operatorName(node);
+  std::string_view name = binaryOperatorName(node);
   ResultList left, right;
   evaluateOperand(exec, node, node.left.get(), true, context, left, name);
   evaluateOperand(exec, node, node.right.get(), false, context, right, name);

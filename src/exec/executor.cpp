@@ -102,6 +102,17 @@ bool Executor::reportUnhandledException() {
   return true;
 }
 
+namespace {
+
+// An input parameter of a built-in type other than `args`, whose Object the call binds to
+// its argument right after the scope is entered.
+bool takesArgument(const TreeNode& variable) {
+  bool input = variable.argMode == ArgMode::ConstInput || variable.argMode == ArgMode::VariableInput;
+  return input && variable.varCode != 'y' && variable.varCode != 'k' && variable.varCode != 'v';
+}
+
+}  // namespace
+
 void Executor::enterScope(TreeNode& scopeNode) {
   SymbolTable& table = *scopeNode.symbols;
   const std::vector<TreeNode*>& variables = table.allocation;
@@ -110,7 +121,15 @@ void Executor::enterScope(TreeNode& scopeNode) {
     for (size_t i = 0; i < variables.size(); ++i) {
       const TreeNode& variable = *variables[i];
       // Placement into the frame: the class's own operator new serves single Objects.
-      Object* object = ::new (static_cast<void*>(frame + i)) Object(variable.varCode);
+      Object* object;
+      if (takesArgument(variable)) {
+        // An input is bound to its argument at once: it starts without a value, which the
+        // binding gives it (the moved payload of a temporary, most often).
+        object = ::new (static_cast<void*>(frame + i)) Object();
+        object->typeCode = variable.varCode;
+      } else {
+        object = ::new (static_cast<void*>(frame + i)) Object(variable.varCode);
+      }
       frames.constructed();
       if (variable.varCode == 'k' && variable.varType != nullptr) {
         object->asUser().type = variable.varType;

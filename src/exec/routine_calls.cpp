@@ -75,10 +75,11 @@ inline bool isPlainValue(const Object& object) {
 }
 
 // Moving the temporary `source` into the fresh parameter `target` is a plain hand-over of
-// the payload: both are defined ints or strs of their own.
+// the payload: the source is a defined int or str of its own, the target one of the same
+// type (still without a value, as a scope's inputs start).
 inline bool movesPlainly(const Object& source, const Object& target) {
   return source.typeCode == target.typeCode && (source.typeCode == 'i' || source.typeCode == 's') &&
-         source.value != nullptr && target.value != nullptr && isPlainValue(source) && isPlainValue(target);
+         source.value != nullptr && isPlainValue(source) && isPlainValue(target);
 }
 
 void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,
@@ -103,7 +104,8 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     int kind = bindingKind(args[i]);
     if (kind == Transfer::Copy && args[i].owned && !args[i].object->isIndirection()) kind = Transfer::Move;
     if (kind == Transfer::Move && movesPlainly(*args[i].object, parameter)) {
-      // The temporary's payload and the parameter's fresh empty one change places.
+      // The temporary's payload goes to the parameter (and whatever the parameter held, to
+      // the temporary, which is dropped after the call).
       std::swap(parameter.value, args[i].object->value);
       continue;
     }
