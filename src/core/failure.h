@@ -1,10 +1,12 @@
-// Why an operation was refused: the one shape every layer returns a refusal in, alone or
-// beside the value the operation yields. It includes nothing of ours, so numbers/ and
-// streams/ use it as well as core and everything above.
+// Why an operation was refused: the one shape every layer from core on returns a refusal
+// in, alone or beside the value the operation yields (Outcome<T, Failure>). numbers/ and
+// streams/ refuse with a Refusal (numbers/refusal.h), which becomes a Failure here.
 #pragma once
 
 #include <string>
 #include <utility>
+
+#include "numbers/refusal.h"
 
 namespace kavor {
 
@@ -19,6 +21,8 @@ class [[nodiscard]] Failure {
   // composes it; an empty text is no refusal.
   Failure(std::string text) : text_(std::move(text)) {}
   Failure(const char* text) : text_(text) {}
+  // The complete text of a lower layer's refusal, from the message catalogue.
+  Failure(const Refusal& refusal);
 
   static Failure none() { return Failure(); }
 
@@ -28,20 +32,6 @@ class [[nodiscard]] Failure {
 
  private:
   std::string text_;
-};
-
-// The result of an operation that yields a value or refuses. The number operations return
-// the bare catalogue message, which the caller raises with its own context ("Operator '/': ",
-// "Function 'binom': ", ...).
-template <class T>
-struct [[nodiscard]] Outcome {
-  T value{};        // the result; meaningful only when there is no failure
-  Failure failure;  // none on success
-
-  bool ok() const { return !failure; }
-
-  static Outcome success(T value) { return Outcome{std::move(value), Failure::none()}; }
-  static Outcome refusal(Failure failure) { return Outcome{T{}, std::move(failure)}; }
 };
 
 }  // namespace kavor

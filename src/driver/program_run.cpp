@@ -1,6 +1,7 @@
 #include "driver/program_run.h"
 
 #include "core/error.h"
+#include "core/failure.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
 #include "exec/run_program.h"

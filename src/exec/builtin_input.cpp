@@ -45,7 +45,7 @@ void runInput(Executor& exec, TreeNode& node, const ExecContext& context, Result
   } else {
     call.require(checkCountRange(args, 1, -1));
   }
-  Outcome<bool> complete = readValues(*stream, args, first, rule);
+  Outcome<bool, Failure> complete = readValues(*stream, args, first, rule);
   call.require(complete.failure);
   if (results) results->pushOwned(makeBool(complete.value), Access::ConstResult);
 }

@@ -17,13 +17,13 @@ bool endsWith(const std::string& text, const std::string& tail) {
 
 }  // namespace
 
-Outcome<bool> readToken(STREAM_DATA& stream, std::string& token) {
+Outcome<bool, Failure> readToken(STREAM_DATA& stream, std::string& token) {
   return readToken(stream, stream.settings->inputSeparators, token);
 }
 
-Outcome<bool> readToken(STREAM_DATA& stream, const std::vector<std::string>& separators, std::string& token) {
+Outcome<bool, Failure> readToken(STREAM_DATA& stream, const std::vector<std::string>& separators, std::string& token) {
   token.clear();
-  if (Failure failure = stream.prepareInput()) return Outcome<bool>::refusal(std::move(failure));
+  if (Failure failure = stream.prepareInput()) return Outcome<bool, Failure>::refusal(std::move(failure));
   const bool interactive = stream.isInteractive();
   size_t longest = 0;
   for (const std::string& separator : separators) longest = std::max(longest, separator.size());
@@ -50,7 +50,7 @@ Outcome<bool> readToken(STREAM_DATA& stream, const std::vector<std::string>& sep
       token.append(window, 0, window.size() - separator->size());
       window.clear();
       // Separators before the first character of a token are skipped.
-      if (!token.empty()) return Outcome<bool>::success(true);
+      if (!token.empty()) return Outcome<bool, Failure>::success(true);
       continue;
     }
     if (window.size() >= longest) {
@@ -59,26 +59,26 @@ Outcome<bool> readToken(STREAM_DATA& stream, const std::vector<std::string>& sep
     }
   }
   token += window;
-  return Outcome<bool>::success(!token.empty());
+  return Outcome<bool, Failure>::success(!token.empty());
 }
 
-Outcome<bool> readLine(STREAM_DATA& stream, std::string& line) {
+Outcome<bool, Failure> readLine(STREAM_DATA& stream, std::string& line) {
   line.clear();
-  if (Failure failure = stream.prepareInput()) return Outcome<bool>::refusal(std::move(failure));
+  if (Failure failure = stream.prepareInput()) return Outcome<bool, Failure>::refusal(std::move(failure));
   const bool interactive = stream.isInteractive();
   const bool binary = stream.isBinary();
   bool readSomething = false;
   char c = 0;
   while (!stream.readChar(c)) {
     readSomething = true;
-    if (c == '\n' || (c == '\r' && !binary)) return Outcome<bool>::success(true);
+    if (c == '\n' || (c == '\r' && !binary)) return Outcome<bool, Failure>::success(true);
     if (c == kBackspace && interactive) {
       if (!line.empty()) line.pop_back();
       continue;
     }
     line += stored(c);
   }
-  return Outcome<bool>::success(readSomething);
+  return Outcome<bool, Failure>::success(readSomething);
 }
 
 }  // namespace kavor

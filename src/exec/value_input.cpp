@@ -19,14 +19,14 @@ const std::vector<std::string>& fieldSeparators() {
 }
 
 // The text of the next value; false when the input has ended.
-Outcome<bool> readText(STREAM_DATA& stream, InputRule rule, std::string& text) {
+Outcome<bool, Failure> readText(STREAM_DATA& stream, InputRule rule, std::string& text) {
   switch (rule) {
     case InputRule::Token: return readToken(stream, text);
     case InputRule::Word: return readToken(stream, wordSeparators(), text);
     case InputRule::Field: return readToken(stream, fieldSeparators(), text);
     case InputRule::Line: return readLine(stream, text);
   }
-  return Outcome<bool>::success(false);
+  return Outcome<bool, Failure>::success(false);
 }
 
 }  // namespace
@@ -39,17 +39,17 @@ Failure checkInputVariables(const ResultList& variables, size_t first) {
   return Failure::none();
 }
 
-Outcome<bool> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule) {
-  if (Failure failure = checkInputVariables(variables, first)) return Outcome<bool>::refusal(std::move(failure));
+Outcome<bool, Failure> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule) {
+  if (Failure failure = checkInputVariables(variables, first)) return Outcome<bool, Failure>::refusal(std::move(failure));
   // Binary input (-ib) reads the binary object form here once its reader exists; until then
   // every stream is read as text.
   std::string text;
   for (size_t i = first; i < variables.size(); ++i) {
-    Outcome<bool> read = readText(stream, rule, text);
+    Outcome<bool, Failure> read = readText(stream, rule, text);
     if (!read.ok() || !read.value) return read;
-    if (Failure failure = convertString(text, *variables[i].object)) return Outcome<bool>::refusal(std::move(failure));
+    if (Failure failure = convertString(text, *variables[i].object)) return Outcome<bool, Failure>::refusal(std::move(failure));
   }
-  return Outcome<bool>::success(true);
+  return Outcome<bool, Failure>::success(true);
 }
 
 std::string inputSeparatorText(const StreamSettings& settings) {

@@ -26,7 +26,7 @@ Failure checkInputVariables(const ResultList& variables, size_t first);
 // by the variable's type. The entries are checked by checkInputVariables before anything is
 // read. The value is true when every variable received a value, false when the input
 // ended first (the variables read so far keep their values) or on a failure.
-Outcome<bool> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule);
+Outcome<bool, Failure> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule);
 
 // The input separators as get_in_spc reports them: in order, nothing between them.
 std::string inputSeparatorText(const StreamSettings& settings);

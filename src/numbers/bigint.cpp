@@ -3,7 +3,6 @@
 #include <limits>
 #include <utility>
 
-#include "core/messages.h"
 #include "numbers/magnitude.h"
 
 namespace kavor {
@@ -152,14 +151,14 @@ std::strong_ordering operator<=>(const BigInt& a, const BigInt& b) {
 }
 
 Outcome<BigInt> divide(const BigInt& a, const BigInt& b) {
-  if (b.signum() == 0) return Outcome<BigInt>::refusal(message("divdur0"));
+  if (b.signum() == 0) return Outcome<BigInt>::refusal(Refusal::of("divdur0"));
   LimbVector quotient;
   magnitude::divide(a.limbs().data(), a.limbs().size(), b.limbs().data(), b.limbs().size(), &quotient, nullptr);
   return Outcome<BigInt>::success(BigInt::fromMagnitude(std::move(quotient), a.isNegative() != b.isNegative()));
 }
 
 Outcome<BigInt> remainder(const BigInt& a, const BigInt& b) {
-  if (b.signum() == 0) return Outcome<BigInt>::refusal(message("divdur0"));
+  if (b.signum() == 0) return Outcome<BigInt>::refusal(Refusal::of("divdur0"));
   LimbVector rest;
   magnitude::divide(a.limbs().data(), a.limbs().size(), b.limbs().data(), b.limbs().size(), nullptr, &rest);
   if (a.isNegative() && !rest.empty()) {

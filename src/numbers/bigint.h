@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/failure.h"
+#include "numbers/refusal.h"
 #include "numbers/limb_vector.h"
 
 namespace kavor {

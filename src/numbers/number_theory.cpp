@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "core/messages.h"
 #include "numbers/magnitude.h"
 #include "numbers/products.h"
 
@@ -78,13 +77,13 @@ BigInt randomBetween(const BigInt& low, const BigInt& high) {
 }
 
 Outcome<unsigned char> characterCode(const BigInt& value) {
-  if (!value.fitsIn(0, 127)) return Outcome<unsigned char>::refusal(message("erwintwert0bis127"));
+  if (!value.fitsIn(0, 127)) return Outcome<unsigned char>::refusal(Refusal::of("erwintwert0bis127"));
   auto code = static_cast<unsigned char>(*value.toInt64());
   return Outcome<unsigned char>::success(code == 0 ? 255 : code);
 }
 
 Outcome<BigInt> integerSquareRoot(const BigInt& value) {
-  if (value.isNegative()) return Outcome<BigInt>::refusal(fillKey("unzfunarg", {value.toText()}));
+  if (value.isNegative()) return Outcome<BigInt>::refusal(Refusal::of("unzfunarg", value.toText()));
   if (value.signum() == 0) return Outcome<BigInt>::success(BigInt(0));
   // Newton's iteration from a start above the root descends to the floor of the root.
   BigInt root = timesPowerOfTen(BigInt(1), (value.digitCount() + 1) / 2);

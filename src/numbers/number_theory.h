@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "core/failure.h"
+#include "numbers/refusal.h"
 #include "numbers/bigint.h"
 
 namespace kavor {

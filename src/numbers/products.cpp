@@ -3,7 +3,6 @@
 #include <cmath>
 #include <utility>
 
-#include "core/messages.h"
 #include "numbers/magnitude.h"
 
 namespace kavor {
@@ -59,7 +58,7 @@ double log10Magnitude(const BigInt& value) {
 double log10Factorial(double n) { return std::lgamma(n + 1.0) / kLn10; }
 
 Outcome<BigInt> refuseArgument(const BigInt& argument) {
-  return Outcome<BigInt>::refusal(fillKey("unzarg", {argument.toText()}));
+  return Outcome<BigInt>::refusal(Refusal::of("unzarg", argument.toText()));
 }
 
 }  // namespace kavor

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/failure.h"
+#include "numbers/refusal.h"
 #include "numbers/bigint.h"
 
 namespace kavor {

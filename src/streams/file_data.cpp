@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include "core/messages.h"
 
 namespace kavor {
 
@@ -25,19 +24,19 @@ const char* libraryMode(std::string_view mode) {
 
 StreamSettings* FILE_DATA::sharedSettings = &defaultFileSettings;
 
-Failure FILE_DATA::open(std::string_view mode) {
-  if (name.empty()) return message("datmusini");
+Refusal FILE_DATA::open(std::string_view mode) {
+  if (name.empty()) return Refusal::of("datmusini");
   const char* cMode = libraryMode(mode);
-  if (cMode == nullptr) return fillKey("unzmod", {mode});
-  if (handle_ && openMode_ == mode) return Failure::none();
+  if (cMode == nullptr) return Refusal::of("unzmod", std::string(mode));
+  if (handle_ && openMode_ == mode) return Refusal::none();
   close();
   handle_.reset(std::fopen(name.c_str(), cMode));
   // The C library opens a directory for reading; it would then read as an empty file.
   struct stat status;
   if (handle_ && ::fstat(fileno(handle_.get()), &status) == 0 && S_ISDIR(status.st_mode)) handle_.reset();
-  if (!handle_) return fillKey("datkannicgeower", {name});
+  if (!handle_) return Refusal::of("datkannicgeower", std::string(name));
   openMode_ = std::string(mode);
-  return Failure::none();
+  return Refusal::none();
 }
 
 void FILE_DATA::close() {
@@ -51,8 +50,8 @@ void FILE_DATA::restartReading() {
   if (isReading()) std::rewind(handle_.get());
 }
 
-Failure FILE_DATA::prepareInput() {
-  if (isReading()) return Failure::none();
+Refusal FILE_DATA::prepareInput() {
+  if (isReading()) return Refusal::none();
   return open("i");
 }
 
@@ -61,13 +60,13 @@ bool FILE_DATA::readChar(char& c) {
   return readFileChar(handle_.get(), isBinary(), c);
 }
 
-Failure FILE_DATA::write(std::string_view text, bool aligned) {
+Refusal FILE_DATA::write(std::string_view text, bool aligned) {
   if (!isWriting()) {
-    if (Failure failure = open("o")) return failure;
+    if (Refusal refusal = open("o")) return refusal;
   }
-  return writeAligned(text, aligned, [this](std::string_view bytes) -> Failure {
+  return writeAligned(text, aligned, [this](std::string_view bytes) -> Refusal {
     writeFileBytes(handle_.get(), bytes);
-    return Failure::none();
+    return Refusal::none();
   });
 }
 

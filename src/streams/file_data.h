@@ -24,8 +24,8 @@ class FILE_DATA final : public STREAM_DATA {
   // Opens in one of the modes "i", "ib" (read, text/binary), "o", "ob" (write, truncate),
   // "O", "Ob" (append). Opening in the other direction closes the open handle first;
   // re-opening in the mode already open keeps the handle (and its position).
-  // Failures: "File must be initialised", "Infeasible mode '%s'", "File '%s' cannot be opened".
-  Failure open(std::string_view mode);
+  // Refusals: "File must be initialised", "Infeasible mode '%s'", "File '%s' cannot be opened".
+  Refusal open(std::string_view mode);
   void close();
   // True while a handle is open; otherwise whether the name names an existing regular file.
   bool exists() const;
@@ -36,12 +36,12 @@ class FILE_DATA final : public STREAM_DATA {
   // Reading starts again at the first byte (no effect unless open for reading).
   void restartReading();
 
-  Failure prepareInput() override;
+  Refusal prepareInput() override;
   bool readChar(char& c) override;
   bool isBinary() const override { return openMode_ == "ib"; }
   bool isInteractive() const override { return false; }
   // Writing a file that is not open for writing opens it with "o" (truncating it) first.
-  Failure write(std::string_view text, bool aligned) override;
+  Refusal write(std::string_view text, bool aligned) override;
 
  private:
   // The one open handle, for reading or for writing as openMode_ says; null when closed.

@@ -15,11 +15,11 @@ bool STR_DATA::readChar(char& c) {
   return false;
 }
 
-Failure STR_DATA::write(std::string_view piece, bool aligned) {
-  return writeAligned(piece, aligned, [this](std::string_view bytes) -> Failure {
+Refusal STR_DATA::write(std::string_view piece, bool aligned) {
+  return writeAligned(piece, aligned, [this](std::string_view bytes) -> Refusal {
     text.append(bytes);
     readPosition = 0;
-    return Failure::none();
+    return Refusal::none();
   });
 }
 

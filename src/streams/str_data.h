@@ -30,11 +30,11 @@ class STR_DATA final : public STREAM_DATA {
 
   void restartReading() { readPosition = 0; }
 
-  Failure prepareInput() override { return Failure::none(); }
+  Refusal prepareInput() override { return Refusal::none(); }
   bool readChar(char& c) override;
   bool isBinary() const override { return false; }
   bool isInteractive() const override { return false; }
-  Failure write(std::string_view text, bool aligned) override;
+  Refusal write(std::string_view text, bool aligned) override;
 };
 
 }  // namespace kavor

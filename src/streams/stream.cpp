@@ -1,6 +1,5 @@
 #include "streams/stream.h"
 
-#include "core/messages.h"
 
 namespace kavor {
 
@@ -9,15 +8,15 @@ const std::vector<std::string>& standardSeparators() {
   return separators;
 }
 
-Failure StreamSettings::setInputSeparators(std::vector<std::string> separators) {
+Refusal StreamSettings::setInputSeparators(std::vector<std::string> separators) {
   inputSeparators.clear();
   longestSeparator = 0;
   for (const std::string& separator : separators) {
-    if (separator.empty()) return message("leezeiketsepunz");
+    if (separator.empty()) return Refusal::of("leezeiketsepunz");
   }
   inputSeparators = std::move(separators);
   for (const std::string& separator : inputSeparators) longestSeparator = std::max(longestSeparator, separator.size());
-  return Failure::none();
+  return Refusal::none();
 }
 
 void StreamSettings::setFieldWidths(std::vector<int32_t> widths) {

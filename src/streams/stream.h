@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/failure.h"
+#include "numbers/refusal.h"
 
 namespace kavor {
 
@@ -65,20 +65,20 @@ struct StreamSettings {
 
   // Replaces the input separators. An empty one is rejected ("Empty string infeasible as
   // separator") and then no separators remain.
-  Failure setInputSeparators(std::vector<std::string> separators);
+  Refusal setInputSeparators(std::vector<std::string> separators);
 
   // Installs new field widths; the fill goes back to a blank and the next field is the first.
   void setFieldWidths(std::vector<int32_t> widths);
 };
 
-// The five operations every stream offers. Failures come back as a Failure (none on
+// The five operations every stream offers. Refusals come back as a Refusal (none on
 // success); the caller raises its text in its own context or prints it.
 class STREAM_DATA {
  public:
   virtual ~STREAM_DATA() = default;
 
   // Makes the stream ready to be read: a `file` not open for reading opens itself with "i".
-  virtual Failure prepareInput() = 0;
+  virtual Refusal prepareInput() = 0;
 
   // Reads one byte into `c`; returns true at the end of input (and keeps doing so).
   virtual bool readChar(char& c) = 0;
@@ -91,7 +91,7 @@ class STREAM_DATA {
 
   // Writes `text`; with `aligned` set, pads it to the current field of the settings and
   // moves on to the next field.
-  virtual Failure write(std::string_view text, bool aligned) = 0;
+  virtual Refusal write(std::string_view text, bool aligned) = 0;
 
   // The record of this stream's class; never null.
   StreamSettings* settings;
@@ -103,9 +103,9 @@ class STREAM_DATA {
   STREAM_DATA& operator=(const STREAM_DATA&) = default;
 
   // Every class writes aligned text the same way and differs only in where the bytes go:
-  // `emit(text)` writes bytes as they are and returns its Failure.
+  // `emit(text)` writes bytes as they are and returns its Refusal.
   template <class Emit>
-  Failure writeAligned(std::string_view text, bool aligned, Emit&& emit);
+  Refusal writeAligned(std::string_view text, bool aligned, Emit&& emit);
 };
 
 // Reads `stream` to its end and splits it into lines. A line ends at "\n", and at "\r" unless
@@ -115,7 +115,7 @@ class STREAM_DATA {
 std::vector<std::string> readAllLines(STREAM_DATA& stream);
 
 template <class Emit>
-Failure STREAM_DATA::writeAligned(std::string_view text, bool aligned, Emit&& emit) {
+Refusal STREAM_DATA::writeAligned(std::string_view text, bool aligned, Emit&& emit) {
   StreamSettings& layout = *settings;
   bool padded = aligned && !layout.fieldWidths.empty();
   int64_t width = 0;
@@ -124,27 +124,27 @@ Failure STREAM_DATA::writeAligned(std::string_view text, bool aligned, Emit&& em
     width = layout.fieldWidths[layout.fieldIndex];
   }
   // Padding goes out in bounded pieces so that a huge width never needs a huge buffer.
-  auto pad = [&](int64_t count) -> Failure {
+  auto pad = [&](int64_t count) -> Refusal {
     const std::string piece(static_cast<size_t>(std::min<int64_t>(count, 4096)), layout.fill);
     while (count > 0) {
       size_t now = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(piece.size())));
-      if (Failure failure = emit(std::string_view(piece).substr(0, now))) return failure;
+      if (Refusal refusal = emit(std::string_view(piece).substr(0, now))) return refusal;
       count -= static_cast<int64_t>(now);
     }
-    return Failure::none();
+    return Refusal::none();
   };
   const int64_t length = static_cast<int64_t>(text.size());
   if (padded && width > 0 && length < width) {
-    if (Failure failure = pad(width - length)) return failure;
+    if (Refusal refusal = pad(width - length)) return refusal;
   }
-  if (Failure failure = emit(text)) return failure;
+  if (Refusal refusal = emit(text)) return refusal;
   if (padded) {
     if (width < 0 && length < -width) {
-      if (Failure failure = pad(-width - length)) return failure;
+      if (Refusal refusal = pad(-width - length)) return refusal;
     }
     layout.fieldIndex = (layout.fieldIndex + 1) % layout.fieldWidths.size();
   }
-  return Failure::none();
+  return Refusal::none();
 }
 
 }  // namespace kavor

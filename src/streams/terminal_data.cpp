@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 
-#include "core/messages.h"
 
 namespace kavor {
 
@@ -72,23 +71,23 @@ std::string consoleBytes(std::string_view text, bool translate) {
 TERMINAL_DATA::TERMINAL_DATA(StreamSettings* settings)
     : STREAM_DATA(settings), translateOutput(consoleNeedsTranslation()), stdinIsTerminal_(::isatty(STDIN_FILENO)) {}
 
-Failure TERMINAL_DATA::redirect(const std::string& inputName, bool inputBinary, const std::string& outputName,
+Refusal TERMINAL_DATA::redirect(const std::string& inputName, bool inputBinary, const std::string& outputName,
                                 bool outputBinary, bool outputAppend) {
   inputName_ = inputName;
   outputName_ = outputName;
   closeFiles();
   inputBinary_ = inputBinary;
   if (!inputName.empty()) {
-    if (!isRegularFile(inputName)) return fillKey("inpdatexinic", {inputName});
+    if (!isRegularFile(inputName)) return Refusal::of("inpdatexinic", std::string(inputName));
     input_.reset(std::fopen(inputName.c_str(), inputBinary ? "rb" : "r"));
-    if (!input_) return fillKey("inpdatkannicgeower", {inputName});
+    if (!input_) return Refusal::of("inpdatkannicgeower", std::string(inputName));
   }
   if (!outputName.empty()) {
     const char* mode = outputBinary ? (outputAppend ? "ab" : "wb") : (outputAppend ? "a" : "w");
     output_.reset(std::fopen(outputName.c_str(), mode));
-    if (!output_) return fillKey("outdatkannicgeower", {outputName});
+    if (!output_) return Refusal::of("outdatkannicgeower", std::string(outputName));
   }
-  return Failure::none();
+  return Refusal::none();
 }
 
 void TERMINAL_DATA::closeFiles() {
@@ -141,16 +140,16 @@ bool TERMINAL_DATA::readKey(char& c) {
   return false;
 }
 
-Failure TERMINAL_DATA::write(std::string_view text, bool aligned) {
-  return writeAligned(text, aligned, [this](std::string_view bytes) -> Failure {
+Refusal TERMINAL_DATA::write(std::string_view text, bool aligned) {
+  return writeAligned(text, aligned, [this](std::string_view bytes) -> Refusal {
     if (output_) {
       writeFileBytes(output_.get(), bytes);
-      return Failure::none();
+      return Refusal::none();
     }
     const std::string shown = consoleBytes(bytes, translateOutput);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     std::fflush(stdout);
-    return Failure::none();
+    return Refusal::none();
   });
 }
 

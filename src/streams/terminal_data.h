@@ -27,7 +27,7 @@ class TERMINAL_DATA final : public STREAM_DATA {
   // The input file must be an existing regular file. Returns the start-up message that
   // describes a failure ("Input file '%s' does not exist\n", ... cannot be opened\n", or
   // "Output file '%s' cannot be opened\n"), or none.
-  Failure redirect(const std::string& inputName, bool inputBinary, const std::string& outputName, bool outputBinary,
+  Refusal redirect(const std::string& inputName, bool inputBinary, const std::string& outputName, bool outputBinary,
                    bool outputAppend);
   // Closes both files; what was written is flushed.
   void closeFiles();
@@ -39,14 +39,14 @@ class TERMINAL_DATA final : public STREAM_DATA {
   // Decided once at start-up (consoleNeedsTranslation); tests may set it.
   bool translateOutput;
 
-  Failure prepareInput() override { return Failure::none(); }
+  Refusal prepareInput() override { return Refusal::none(); }
   // From the input file; else from a non-terminal standard input read like a text file;
   // else one key at a time from the keyboard in raw mode, echoed (ESC ends the input).
   bool readChar(char& c) override;
   bool isBinary() const override { return inputBinary_; }
   // Only a person at the keyboard erases with backspace; files and pipes deliver it as a byte.
   bool isInteractive() const override { return !input_ && stdinIsTerminal_; }
-  Failure write(std::string_view text, bool aligned) override;
+  Refusal write(std::string_view text, bool aligned) override;
 
  private:
   bool readKey(char& c);

@@ -19,7 +19,7 @@ class TextReader final : public STREAM_DATA {
   TextReader(std::string_view text, bool backwards)
       : STREAM_DATA(STR_DATA::sharedSettings), text_(text), backwards_(backwards) {}
 
-  Failure prepareInput() override { return Failure::none(); }
+  Refusal prepareInput() override { return Refusal::none(); }
   bool readChar(char& c) override {
     if (consumed_ >= text_.size()) return true;
     c = backwards_ ? text_[text_.size() - 1 - consumed_] : text_[consumed_];
@@ -28,7 +28,7 @@ class TextReader final : public STREAM_DATA {
   }
   bool isBinary() const override { return false; }
   bool isInteractive() const override { return false; }
-  Failure write(std::string_view, bool) override { return Failure::none(); }
+  Refusal write(std::string_view, bool) override { return Refusal::none(); }
 
   // Bytes read so far.
   size_t consumed() const { return consumed_; }
@@ -58,7 +58,7 @@ std::vector<std::string> separatorsOf(const MethodCall& call, size_t first, bool
 // Reads the next token in reading direction; a token read from the end is turned back.
 bool nextToken(const MethodCall& call, TextReader& reader, const std::vector<std::string>& separators,
                bool backwards, std::string& token) {
-  Outcome<bool> read = readToken(reader, separators, token);
+  Outcome<bool, Failure> read = readToken(reader, separators, token);
   call.require(read.failure);
   if (read.value && backwards) std::reverse(token.begin(), token.end());
   return read.value;

@@ -22,7 +22,7 @@ void strIn(MethodCall& call) {
   STR_DATA& data = definedText(call);
   if (Rule == InputRule::Line && call.isFunction()) call.require(checkCount(call.args, 1));
   call.require(checkCountRange(call.args, 1, -1));
-  Outcome<bool> complete = readValues(data, call.args, 0, Rule);
+  Outcome<bool, Failure> complete = readValues(data, call.args, 0, Rule);
   call.require(complete.failure);
   if (call.isFunction()) call.out().pushOwned(makeBool(complete.value), Access::ConstResult);
 }
@@ -39,7 +39,7 @@ void strPin(MethodCall& call) {
   ResultList prompt;
   for (size_t i = 0; i < first; ++i) prompt.push(call.args[i].object, call.args[i].access, false);
   call.require(writeValues(call.exec, call.node, call.context, call.exec.interp.standardStream, prompt, 0, false));
-  Outcome<bool> complete = readValues(data, call.args, first, InputRule::Token);
+  Outcome<bool, Failure> complete = readValues(data, call.args, first, InputRule::Token);
   call.require(complete.failure);
   if (call.isFunction()) call.out().pushOwned(makeBool(complete.value), Access::ConstResult);
 }

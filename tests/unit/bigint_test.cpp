@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "core/failure.h"
 #include "numbers/bigint.h"
 #include "numbers/number_theory.h"
 
@@ -18,7 +19,7 @@ BigInt num(const std::string& text) {
 }
 
 std::string text(const Outcome<BigInt>& outcome) {
-  return outcome.ok() ? outcome.value.toText() : outcome.failure.text();
+  return outcome.ok() ? outcome.value.toText() : Failure(outcome.failure).text();
 }
 
 std::string repeat(char c, std::size_t count) { return std::string(count, c); }
@@ -315,7 +316,7 @@ TEST(NumberTheory, CharacterCodes) {
   EXPECT_EQ(characterCode(BigInt(127)).value, 127);
   EXPECT_EQ(characterCode(BigInt(0)).value, 255);
   for (const char* bad : {"128", "-1", "100000000000000000000065"}) {
-    EXPECT_EQ(characterCode(num(bad)).failure.text(), "Expect integer value between 0 and 127") << bad;
+    EXPECT_EQ(Failure(characterCode(num(bad)).failure).text(), "Expect integer value between 0 and 127") << bad;
   }
 }
 

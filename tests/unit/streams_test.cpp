@@ -7,12 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include "core/failure.h"
+
 #include "streams/file_data.h"
 #include "streams/str_data.h"
 #include "streams/terminal_data.h"
 
 namespace kavor {
 namespace {
+
+// The text a refusal of a stream reads as: its message from the catalogue, "" for none.
+std::string textOf(const Refusal& refusal) { return Failure(refusal).text(); }
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
@@ -34,7 +39,7 @@ class StreamFiles : public ::testing::Test {
   Lines lines(const std::string& bytes, const char* mode) {
     put("lines", bytes);
     FILE_DATA file(path("lines"));
-    EXPECT_EQ(file.open(mode).text(), "");
+    EXPECT_EQ(textOf(file.open(mode)), "");
     return readAllLines(file);
   }
 
@@ -53,13 +58,13 @@ TEST_F(StreamFiles, LinesEndAtEveryKindOfTerminator) {
 }
 
 TEST_F(StreamFiles, OpenFailures) {
-  EXPECT_EQ(FILE_DATA().open("zz").text(), "File must be initialised");
-  EXPECT_EQ(FILE_DATA().write("x", false).text(), "File must be initialised");
+  EXPECT_EQ(textOf(FILE_DATA().open("zz")), "File must be initialised");
+  EXPECT_EQ(textOf(FILE_DATA().write("x", false)), "File must be initialised");
   FILE_DATA file(path("f"));
-  EXPECT_EQ(file.open("r").text(), "Infeasible mode 'r'");
-  EXPECT_EQ(file.open("i").text(), "File '" + path("f") + "' cannot be opened");
+  EXPECT_EQ(textOf(file.open("r")), "Infeasible mode 'r'");
+  EXPECT_EQ(textOf(file.open("i")), "File '" + path("f") + "' cannot be opened");
   FILE_DATA directory(dir.string());
-  EXPECT_EQ(directory.open("i").text(), "File '" + dir.string() + "' cannot be opened");
+  EXPECT_EQ(textOf(directory.open("i")), "File '" + dir.string() + "' cannot be opened");
   EXPECT_FALSE(directory.exists());
 }
 
@@ -67,27 +72,27 @@ TEST_F(StreamFiles, ModesAndDirections) {
   put("f", "old");
   FILE_DATA file(path("f"));
   // Writing a file never opened truncates it; the stored NUL becomes a real 0.
-  EXPECT_EQ(file.write("a\xFF" "b", false).text(), "");
+  EXPECT_EQ(textOf(file.write("a\xFF" "b", false)), "");
   EXPECT_EQ(get("f"), std::string("a\0b", 3));
   // Reading closes the writer and starts at the beginning; preparing again keeps the place.
   char c;
-  ASSERT_EQ(file.prepareInput().text(), "");
+  ASSERT_EQ(textOf(file.prepareInput()), "");
   ASSERT_FALSE(file.readChar(c) || file.prepareInput() || file.readChar(c));
   EXPECT_EQ(c, '\0');
   file.restartReading();
   ASSERT_FALSE(file.readChar(c));
   EXPECT_EQ(c, 'a');
-  EXPECT_EQ(file.open("O").text(), "");
-  EXPECT_EQ(file.write("c", false).text(), "");
-  EXPECT_EQ(file.open("Ob").text(), "");
-  EXPECT_EQ(file.write("d", false).text(), "");
+  EXPECT_EQ(textOf(file.open("O")), "");
+  EXPECT_EQ(textOf(file.write("c", false)), "");
+  EXPECT_EQ(textOf(file.open("Ob")), "");
+  EXPECT_EQ(textOf(file.write("d", false)), "");
   EXPECT_EQ(get("f"), std::string("a\0bcd", 5));
-  EXPECT_EQ(file.open("ob").text(), "");
+  EXPECT_EQ(textOf(file.open("ob")), "");
   file.close();
   EXPECT_EQ(get("f"), "");
   FILE_DATA fresh(path("new"));
   EXPECT_FALSE(fresh.exists());
-  EXPECT_EQ(fresh.open("o").text(), "");
+  EXPECT_EQ(textOf(fresh.open("o")), "");
   EXPECT_TRUE(fresh.exists());
 }
 
@@ -96,31 +101,31 @@ TEST(AlignedWrites, WidthsFillAndWrapping) {
   STR_DATA text;
   text.settings = &layout;
   layout.setFieldWidths({5, -5});
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(text.write("ab", true).text(), "");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(textOf(text.write("ab", true)), "");
   EXPECT_EQ(text.text, "   abab      ab");
   // Too long for the field, width 0 and unaligned writes pad nothing; only aligned ones advance.
   layout.setFieldWidths({2, 0, -3});
   layout.fill = '*';
   text.text.clear();
   for (auto [piece, aligned] : {std::pair{"abc", true}, {"x", true}, {"y", false}, {"z", true}, {"w", true}}) {
-    EXPECT_EQ(text.write(piece, aligned).text(), "");
+    EXPECT_EQ(textOf(text.write(piece, aligned)), "");
   }
   EXPECT_EQ(text.text, "abcxyz***w");
   layout.setFieldWidths({});
   EXPECT_EQ(layout.fill, ' ');
-  EXPECT_EQ(layout.setInputSeparators({",", "::"}).text(), "");
+  EXPECT_EQ(textOf(layout.setInputSeparators({",", "::"})), "");
   EXPECT_EQ(layout.longestSeparator, 2u);
-  EXPECT_EQ(layout.setInputSeparators({",", ""}).text(), "Empty string infeasible as separator");
+  EXPECT_EQ(textOf(layout.setInputSeparators({",", ""})), "Empty string infeasible as separator");
   EXPECT_TRUE(layout.inputSeparators.empty());
 }
 
 TEST(StrData, EveryWriteRestartsReading) {
   STR_DATA text;
-  EXPECT_EQ(text.write("12", false).text(), "");
+  EXPECT_EQ(textOf(text.write("12", false)), "");
   char c;
   ASSERT_FALSE(text.prepareInput() || text.readChar(c));
   EXPECT_EQ(c, '1');
-  EXPECT_EQ(text.write("3", false).text(), "");
+  EXPECT_EQ(textOf(text.write("3", false)), "");
   std::string read;
   while (!text.readChar(c)) read += c;
   EXPECT_EQ(read, "123");
@@ -136,14 +141,14 @@ TEST_F(StreamFiles, StandardStream) {
   TERMINAL_DATA terminal(&layout);
   put("in", "a\r\nb");
   put("out", "keep ");
-  ASSERT_EQ(terminal.redirect(path("in"), false, path("out"), false, true).text(), "");
+  ASSERT_EQ(textOf(terminal.redirect(path("in"), false, path("out"), false, true)), "");
   EXPECT_FALSE(terminal.isInteractive());
   EXPECT_EQ(readAllLines(terminal), (Lines{"a", "b"}));
-  EXPECT_EQ(terminal.write("x\xFF", false).text(), "");
+  EXPECT_EQ(textOf(terminal.write("x\xFF", false)), "");
   EXPECT_EQ(get("out"), std::string("keep x\0", 7));
-  ASSERT_EQ(terminal.redirect(path("in"), true, path("out"), true, false).text(), "");
+  ASSERT_EQ(textOf(terminal.redirect(path("in"), true, path("out"), true, false)), "");
   EXPECT_EQ(readAllLines(terminal), (Lines{"a\r", "b"}));
-  EXPECT_EQ(terminal.write("y", false).text(), "");
+  EXPECT_EQ(textOf(terminal.write("y", false)), "");
   EXPECT_EQ(get("out"), "y");
 }
 

@@ -15,7 +15,7 @@ namespace {
 class Keyboard final : public STREAM_DATA {
  public:
   explicit Keyboard(std::string keys) : STREAM_DATA(&layout_), keys_(std::move(keys)) {}
-  Failure prepareInput() override { return Failure::none(); }
+  Refusal prepareInput() override { return Refusal::none(); }
   bool readChar(char& c) override {
     if (next_ >= keys_.size()) return true;
     c = keys_[next_++];
@@ -23,7 +23,7 @@ class Keyboard final : public STREAM_DATA {
   }
   bool isBinary() const override { return false; }
   bool isInteractive() const override { return true; }
-  Failure write(std::string_view, bool) override { return Failure::none(); }
+  Refusal write(std::string_view, bool) override { return Refusal::none(); }
 
  private:
   StreamSettings layout_;
@@ -34,7 +34,7 @@ class Keyboard final : public STREAM_DATA {
 std::vector<std::string> allTokens(STREAM_DATA& stream, const std::vector<std::string>& separators) {
   std::vector<std::string> tokens;
   std::string token;
-  Outcome<bool> read;
+  Outcome<bool, Failure> read;
   while ((read = readToken(stream, separators, token)).value) tokens.push_back(token);
   EXPECT_EQ(read.failure.text(), "");
   return tokens;
