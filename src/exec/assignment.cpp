@@ -101,7 +101,7 @@ struct AssignmentForm : CompiledForm {
   const TreeNode* text = nullptr;    // the str or char literal appended by `s += ...`
 };
 
-AssignmentForm* buildAssignment(TreeNode& node) {
+std::unique_ptr<AssignmentForm> buildAssignment(TreeNode& node) {
   if (!node.left || !node.right || !isPlainName(*node.left) || node.left->binding == nullptr) return nullptr;
   if (node.left->curlyBlock || node.left->text == "this") return nullptr;
   bool plain = node.op == '=' && node.op2 == 0;
@@ -117,20 +117,20 @@ AssignmentForm* buildAssignment(TreeNode& node) {
     if (isOperatorNode(source, ',')) return nullptr;
     form->program = fastProgramOf(source, false);
     if (form->program != nullptr && form->program->yieldsBool()) return nullptr;
-    return form.release();
+    return form;
   }
   bool literal = (source.op == '"' || source.op == '\'') && source.op2 == 0 && !source.curlyBlock;
   if (definition.varCode == 's' && node.op == '+' && compound && literal) {
     form->text = &source;
-    return form.release();
+    return form;
   }
   return nullptr;
 }
 
 AssignmentForm* assignmentFormOf(TreeNode& node) {
   if (!node.compiled) {
-    AssignmentForm* form = buildAssignment(node);
-    if (form != nullptr) node.compiled.reset(form);
+    std::unique_ptr<AssignmentForm> form = buildAssignment(node);
+    if (form) node.compiled = std::move(form);
     else node.compiled = std::make_unique<CompiledForm>();
   }
   if (node.compiled->kind != CompiledForm::Kind::Assignment) return nullptr;

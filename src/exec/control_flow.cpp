@@ -56,11 +56,12 @@ bool acceptedCondition(const ResultList& values, bool& value) {
   return true;
 }
 
+// The compiled form of `node`, built at its first run; null when the node has another shape.
 template <class Form, CompiledForm::Kind FormKind>
-Form* formOf(TreeNode& node, Form* (*build)(TreeNode&)) {
+Form* formOf(TreeNode& node, std::unique_ptr<Form> (*build)(TreeNode&)) {
   if (!node.compiled) {
-    Form* form = build(node);
-    if (form != nullptr) node.compiled.reset(form);
+    std::unique_ptr<Form> form = build(node);
+    if (form) node.compiled = std::move(form);
     else node.compiled = std::make_unique<CompiledForm>();
   }
   return node.compiled->kind == FormKind ? static_cast<Form*>(node.compiled.get()) : nullptr;
@@ -76,12 +77,12 @@ struct IfForm : CompiledForm {
   TreeNode* elseBlock = nullptr;  // a literal block, or null without an else branch
 };
 
-IfForm* buildIf(TreeNode& node) {
+std::unique_ptr<IfForm> buildIf(TreeNode& node) {
   const std::vector<TreeNode*>& args = argumentsOf(node);
   if (args.size() != 2 && args.size() != 3) return nullptr;
   for (size_t i = 1; i < args.size(); ++i)
     if (!args[i]->curlyBlock) return nullptr;
-  auto* form = new IfForm();
+  auto form = std::make_unique<IfForm>();
   form->condition = args[0];
   form->thenBlock = args[1];
   form->elseBlock = args.size() == 3 ? args[2] : nullptr;
@@ -107,10 +108,10 @@ struct WhileForm : CompiledForm {
   TreeNode* body = nullptr;       // a literal block
 };
 
-WhileForm* buildWhile(TreeNode& node) {
+std::unique_ptr<WhileForm> buildWhile(TreeNode& node) {
   const std::vector<TreeNode*>& args = argumentsOf(node);
   if (args.size() != 2 || !args[0]->curlyBlock || !args[1]->curlyBlock || isEmptyBlock(*args[0])) return nullptr;
-  auto* form = new WhileForm();
+  auto form = std::make_unique<WhileForm>();
   form->condition = args[0];
   form->body = args[1];
   return form;
@@ -126,7 +127,7 @@ struct ForForm : CompiledForm {
   TreeNode* body = nullptr;      // a literal block
 };
 
-ForForm* buildFor(TreeNode& node) {
+std::unique_ptr<ForForm> buildFor(TreeNode& node) {
   const std::vector<TreeNode*>& args = argumentsOf(node);
   if (args.size() != 3 || !isPlainName(*args[0]) || !args[2]->curlyBlock) return nullptr;
   TreeNode& range = *args[1];
@@ -134,7 +135,7 @@ ForForm* buildFor(TreeNode& node) {
                        ((range.op == '.' && (range.op2 == '.' || range.op2 == ':')) ||
                         (range.op == ':' && range.op2 == '.'));
   if (!rangeOperator || !range.left || !range.right || range.curlyBlock) return nullptr;
-  auto* form = new ForForm();
+  auto form = std::make_unique<ForForm>();
   form->variable = args[0];
   form->range = &range;
   form->body = args[2];
