@@ -16,15 +16,17 @@ Object* FrameStack::push(std::size_t count) {
   // A frame lies within one chunk: move on to the next chunk (made when missing, large
   // enough for the frame) when the current one has no room left.
   if (chunks_.empty() || chunks_[current_].used + count > chunks_[current_].capacity) {
-    if (!chunks_.empty()) ++current_;
-    while (current_ < chunks_.size() && chunks_[current_].capacity < count) ++current_;
-    if (current_ >= chunks_.size()) {
+    // current_ changes only once the chunk is there: a failed allocation leaves it valid.
+    std::size_t next = chunks_.empty() ? 0 : current_ + 1;
+    while (next < chunks_.size() && chunks_[next].capacity < count) ++next;
+    if (next >= chunks_.size()) {
       Chunk chunk;
       chunk.capacity = std::max(kChunkObjects, count);
       chunk.memory = std::make_unique<unsigned char[]>(chunk.capacity * sizeof(Object));
       chunks_.push_back(std::move(chunk));
-      current_ = chunks_.size() - 1;
+      next = chunks_.size() - 1;
     }
+    current_ = next;
   }
   Chunk& chunk = chunks_[current_];
   auto* frame = reinterpret_cast<Object*>(chunk.memory.get()) + chunk.used;
