@@ -31,26 +31,54 @@ struct DirValue;
 struct CodeValue;
 struct Any2Value;
 
+namespace codes {
+
 // Upper-case letter -> lower case, odd digit -> the even digit below; others unchanged.
-constexpr TypeCode baseCode(TypeCode code) {
+constexpr TypeCode computeBase(TypeCode code) {
   if (code >= 'A' && code <= 'Z') return static_cast<TypeCode>(code + ('a' - 'A'));
   if (code >= '0' && code <= '9' && (code - '0') % 2 == 1) return static_cast<TypeCode>(code - 1);
   return code;
 }
 // Lower-case letter -> upper case, even digit -> the odd digit above; others unchanged.
-constexpr TypeCode heldCode(TypeCode code) {
+constexpr TypeCode computeHeld(TypeCode code) {
   if (code >= 'a' && code <= 'z') return static_cast<TypeCode>(code - ('a' - 'A'));
   if (code >= '0' && code <= '9' && (code - '0') % 2 == 0) return static_cast<TypeCode>(code + 1);
   return code;
 }
-constexpr bool isHeldCode(TypeCode code) {
-  return (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9' && (code - '0') % 2 == 1);
+
+// What the predicates below answer for each code, looked up instead of computed: they run on
+// nearly every Object operation.
+struct CodeFacts {
+  TypeCode base[256];
+  TypeCode held[256];
+  bool isHeld[256];
+  bool isIndirection[256];
+};
+constexpr CodeFacts computeFacts() {
+  CodeFacts facts{};
+  for (int i = 0; i < 256; ++i) {
+    auto code = static_cast<TypeCode>(i);
+    facts.base[i] = computeBase(code);
+    facts.held[i] = computeHeld(code);
+    facts.isHeld[i] = (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9' && (code - '0') % 2 == 1);
+    TypeCode base = facts.base[i];
+    facts.isIndirection[i] = base == 'p' || base == 'q' || base == 'j';
+  }
+  return facts;
 }
+inline constexpr CodeFacts kFacts = computeFacts();
+
+constexpr unsigned char index(TypeCode code) { return static_cast<unsigned char>(code); }
+
+}  // namespace codes
+
+// Upper-case letter -> lower case, odd digit -> the even digit below; others unchanged.
+constexpr TypeCode baseCode(TypeCode code) { return codes::kFacts.base[codes::index(code)]; }
+// Lower-case letter -> upper case, even digit -> the odd digit above; others unchanged.
+constexpr TypeCode heldCode(TypeCode code) { return codes::kFacts.held[codes::index(code)]; }
+constexpr bool isHeldCode(TypeCode code) { return codes::kFacts.isHeld[codes::index(code)]; }
 // Reference, alias or call-alias, declared or held by an `any`.
-constexpr bool isIndirectionCode(TypeCode code) {
-  TypeCode base = baseCode(code);
-  return base == 'p' || base == 'q' || base == 'j';
-}
+constexpr bool isIndirectionCode(TypeCode code) { return codes::kFacts.isIndirection[codes::index(code)]; }
 constexpr bool isReferenceCode(TypeCode code) { return baseCode(code) == 'p'; }
 constexpr bool isAliasCode(TypeCode code) { return baseCode(code) == 'q'; }
 constexpr bool isCallAliasCode(TypeCode code) { return baseCode(code) == 'j'; }
