@@ -87,14 +87,8 @@ Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, O
   }
   // The type's name is only read when a message is built; built-in types have static names.
   std::string userTypeName;
-  std::string_view type;
-  if (target.typeCode != 'V' && !target.isIndirection() && target.base() != 'k') {
-    type = typeNameOfCode(target.typeCode);
-  } else {
-    userTypeName = typeName(target, true);
-    type = userTypeName;
-  }
-  MethodCall method{exec, call, context, target, access, args, results, type, name};
+  if (target.typeCode == 'V' || target.isIndirection() || target.base() == 'k') userTypeName = typeName(target, true);
+  MethodCall method{exec, call, context, target, access, args, results, userTypeName, name, target.typeCode};
   // Indirections of the object do not count as typed while its own method runs.
   target.methodBusy = 1;
   try {

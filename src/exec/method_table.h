@@ -17,13 +17,15 @@ struct MethodCall {
   int access;                  // the object's access class (modifying methods check it)
   ResultList& args;            // the evaluated arguments
   ResultList* results;         // function form: where results go; nullptr: procedure form
-  std::string_view typeName;   // the object's type name; outlives the call
+  std::string_view typeName;   // the object's type name, outlives the call; empty: the name of
+                               // `typeCode` (built-in types, named only when a message needs it)
   std::string_view methodName; // the method's name ("" for the unnamed call)
+  TypeCode typeCode = 0;       // the object's type code when the call was made
 
   bool isFunction() const { return results != nullptr; }
   // "<type>:<method>", the context of every failure; built only when one is raised.
   std::string contextName() const {
-    std::string name(typeName);
+    std::string name(typeName.empty() ? std::string_view(typeNameOfCode(typeCode)) : typeName);
     name += ':';
     name += methodName;
     return name;
