@@ -147,14 +147,6 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
   }
 }
 
-// `current OP value` for the compound operators "+=", "-=", "*=" and "=" (the value
-// itself), when the result is small.
-bool combineSmall(char op, std::int64_t current, std::int64_t& value) {
-  if (op == '+') value = current + value;
-  else if (op == '-') value = current - value;
-  else if (op == '*' && __builtin_mul_overflow(current, value, &value)) return false;
-  return value >= -BigInt::kSmallLimit && value <= BigInt::kSmallLimit;
-}
 
 // An int target and a source that is no pure expression: the source is evaluated here, and
 // when it is not one small int the general path goes on with its values. Kept out of line:
@@ -173,7 +165,7 @@ bool combineSmall(char op, std::int64_t current, std::int64_t& value) {
         if (&source != &object) target = source.asInt();  // any size, empty too: a value copy
         return;
       }
-      if (source.asInt().toSmall(value) && target.toSmall(current) && combineSmall(form.op, current, value)) {
+      if (source.asInt().toSmall(value) && target.toSmall(current) && combineSmallInts(form.op, current, value, value)) {
         target.setSmall(value);
         return;
       }
@@ -207,7 +199,7 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   std::int64_t value, current;
   if (!form->program->run(value)) return false;
   BigInt& target = object.asInt();
-  if (form->op != '=' && (!target.toSmall(current) || !combineSmall(form->op, current, value))) return false;
+  if (form->op != '=' && (!target.toSmall(current) || !combineSmallInts(form->op, current, value, value))) return false;
   target.setSmall(value);
   return true;
 }

@@ -104,11 +104,7 @@ bool smallIntResult(const TreeNode& node, Object& leftIn, Object& rightIn, Resul
   Object& b = rightIn.resolve(true);
   std::int64_t x, y;
   if (a.base() != 'i' || b.base() != 'i' || a.value == nullptr || b.value == nullptr) return false;
-  if (!a.asInt().toSmall(x) || !b.asInt().toSmall(y)) return false;
-  if (node.op == '+') x += y;
-  else if (node.op == '-') x -= y;
-  else if (__builtin_mul_overflow(x, y, &x)) return false;
-  if (x < -BigInt::kSmallLimit || x > BigInt::kSmallLimit) return false;
+  if (!a.asInt().toSmall(x) || !b.asInt().toSmall(y) || !combineSmallInts(node.op, x, y, x)) return false;
   auto object = std::make_unique<Object>('i');
   object->asInt().setSmall(x);
   results.pushOwned(std::move(object), Access::ConstResult);

@@ -189,6 +189,13 @@ bool FastProgram::run(std::int64_t& value) const {
   return isSmall(value);
 }
 
+bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& result) {
+  bool overflow = op == '+'   ? __builtin_add_overflow(a, b, &result)
+                  : op == '-' ? __builtin_sub_overflow(a, b, &result)
+                              : __builtin_mul_overflow(a, b, &result);
+  return !overflow && isSmall(result);
+}
+
 FastProgram* fastProgramOf(TreeNode& node, bool asCode) {
   if (!node.compiled) {
     auto form = std::make_unique<FastExpressionForm>();

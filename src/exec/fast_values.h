@@ -53,6 +53,10 @@ class FastProgram {
   bool variableOpConstant_ = false;
 };
 
+// `a op b` for "+", "-" and "*" on small ints, the arithmetic of the fast paths outside the
+// programs (call results, compound assignment); false when the result is not small.
+bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& result);
+
 // The compiled form of an expression node: its fast program and the general handler that
 // answers when the program declines.
 struct FastExpressionForm : CompiledForm {

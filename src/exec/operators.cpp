@@ -11,8 +11,6 @@
 #include "exec/dispatch.h"
 #include "exec/operators_common.h"
 #include "numbers/bigint.h"
-#include "numbers/number_theory.h"
-#include "streams/str_data.h"
 
 namespace kavor {
 

@@ -11,7 +11,6 @@
 // counts as equal at that point, as equality does.
 #include <compare>
 #include <set>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -21,8 +20,6 @@
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/operators_common.h"
-#include "numbers/bigint.h"
-#include "streams/str_data.h"
 
 namespace kavor {
 
