@@ -156,17 +156,16 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
                                        AssignmentForm& form, Object& object) {
   ResultList evaluated;
   exec.evaluate(*form.source, context, evaluated);
-  BigInt& target = object.asInt();
   if (evaluated.size() == 1) {
     Object& source = evaluated[0].object->resolve(true);
     std::int64_t value, current;
     if (source.base() == 'i' && source.value != nullptr) {
       if (form.op == '=') {
-        if (&source != &object) target = source.asInt();  // any size, empty too: a value copy
+        if (&source != &object) copyValue(object, source);  // any size, empty too
         return;
       }
-      if (source.asInt().toSmall(value) && target.toSmall(current) && combineSmallInts(form.op, current, value, value)) {
-        target.setSmall(value);
+      if (source.readSmallInt(value) && object.readSmallInt(current) && combineSmallInts(form.op, current, value, value)) {
+        object.setSmallInt(value);
         return;
       }
     }
@@ -198,9 +197,8 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   }
   std::int64_t value, current;
   if (!form->program->run(value)) return false;
-  BigInt& target = object.asInt();
-  if (form->op != '=' && (!target.toSmall(current) || !combineSmallInts(form->op, current, value, value))) return false;
-  target.setSmall(value);
+  if (form->op != '=' && (!object.readSmallInt(current) || !combineSmallInts(form->op, current, value, value))) return false;
+  object.setSmallInt(value);
   return true;
 }
 

@@ -182,10 +182,10 @@ void runForArguments(Executor& exec, TreeNode& node, const ExecContext& context,
 // assignment (whose refusal is the loop's error).
 void setLoopValue(const BuiltinCall& call, Object& variable, Object& scratch, std::int64_t value) {
   if (variable.typeCode == 'i' && variable.value != nullptr) {
-    variable.asInt().setSmall(value);
+    variable.setSmallInt(value);
     return;
   }
-  scratch.asInt().setSmall(value);
+  scratch.setSmallInt(value);
   call.require(transfer(variable, scratch, Transfer::Copy));
 }
 

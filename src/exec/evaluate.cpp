@@ -104,9 +104,9 @@ bool smallIntResult(const TreeNode& node, Object& leftIn, Object& rightIn, Resul
   Object& b = rightIn.resolve(true);
   std::int64_t x, y;
   if (a.base() != 'i' || b.base() != 'i' || a.value == nullptr || b.value == nullptr) return false;
-  if (!a.asInt().toSmall(x) || !b.asInt().toSmall(y) || !combineSmallInts(node.op, x, y, x)) return false;
+  if (!a.readSmallInt(x) || !b.readSmallInt(y) || !combineSmallInts(node.op, x, y, x)) return false;
   auto object = std::make_unique<Object>('i');
-  object->asInt().setSmall(x);
+  object->setSmallInt(x);
   results.pushOwned(std::move(object), Access::ConstResult);
   return true;
 }
@@ -276,7 +276,7 @@ void evalFast(Executor& exec, TreeNode& node, const ExecContext& context, Result
     return;
   }
   auto object = std::make_unique<Object>('i');
-  object->asInt().setSmall(value);
+  object->setSmallInt(value);
   results.pushOwned(std::move(object), Access::ConstResult);
 }
 
@@ -330,7 +330,7 @@ void appendRangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object& t
     auto order = a <=> b;
     if (order == 0) {
       auto object = std::make_unique<Object>('i');
-      object->asInt() = a;
+      object->setInt(a);
       results.pushOwned(std::move(object), Access::Literal);
       return;
     }
@@ -339,7 +339,7 @@ void appendRangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object& t
     BigInt current = a;
     while (true) {
       auto object = std::make_unique<Object>('i');
-      object->asInt() = current;
+      object->setInt(current);
       results.pushOwned(std::move(object), Access::Literal);
       if (current == b) break;
       if (ascending) ++current;

@@ -93,8 +93,7 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
     std::unique_ptr<Object> result = std::move(leftTemporary);
     if (!result) {
       result = std::make_unique<Object>(a.base());
-      if (a.base() == 'i') result->asInt() = a.asInt();  // the common case, without the general copy
-      else copyValue(*result, a);
+      copyValue(*result, a);
     }
     failure = applyChecked(node.op, *result, b);
     if (!failure) {
@@ -113,7 +112,9 @@ void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultLi
     exec.raise(node, NameKind::Operator, name, fillKey("unaopenicdeffuedattyp", {name, typeName(value, true)}));
   if (value.isEmpty()) exec.raise(node, NameKind::Operator, name, emptyOperand(name, false));
   auto result = std::make_unique<Object>('i');
-  result->asInt() = node.op == '-' ? -value.asInt() : value.asInt();
+  std::int64_t small;
+  if (value.readSmallInt(small)) result->setSmallInt(node.op == '-' ? -small : small);
+  else result->setInt(node.op == '-' ? -value.asInt() : value.asInt());
   results.pushOwned(std::move(result), Access::ConstResult);
 }
 

@@ -107,6 +107,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
       // The temporary's payload goes to the parameter (and whatever the parameter held, to
       // the temporary, which is dropped after the call).
       std::swap(parameter.value, args[i].object->value);
+      std::swap(parameter.word, args[i].object->word);
       continue;
     }
     Failure failure = transfer(parameter, *args[i].object, kind);
