@@ -59,6 +59,9 @@ void Object::operator delete(void* pointer) noexcept { ObjectPool::release(point
 using LinksPool = FixedPool<sizeof(ObjectLinks)>;
 
 Object::~Object() {
+  // Most Objects die holding nothing or a value kept in their word, linked to nothing: then
+  // nothing else can notice and there is nothing to free.
+  if (links_ == nullptr && (value == nullptr || value == &kSmallIntPayload || value == &kInlinePayload)) return;
   destroy();
   if (links_ != nullptr) {
     // Only a numbering can remain: destroy() detached and unlinked every chain.
@@ -181,6 +184,13 @@ void Object::releasePayload() {
 
 void Object::clear(bool detach) {
   if (detach) detachIndirections();
+  if (value == &kSmallIntPayload || value == &kInlinePayload) {
+    // A value kept in the word: nothing to release.
+    value = nullptr;
+    word = 0;
+    if (isHeldCode(typeCode)) typeCode = 'V';
+    return;
+  }
   if (typeCode == 'V') return;
   if (typeCode == 'v') {
     typeCode = 'V';

@@ -92,7 +92,7 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
 // `s += 'c'` on a str variable: the statements of counting loops, accumulators and string
 // building, done in place. A pure int source is computed without Objects; another source
 // is evaluated, and when it yields one small int the statement completes here too.
-struct AssignmentForm : CompiledForm {
+struct AssignmentForm : CompiledPart {
   AssignmentForm() { kind = Kind::Assignment; }
   const TreeNode* target = nullptr;  // the defining name node of the target variable
   char op = '=';                     // '=', or the operator of the compound form
@@ -128,13 +128,14 @@ std::unique_ptr<AssignmentForm> buildAssignment(TreeNode& node) {
 }
 
 AssignmentForm* assignmentFormOf(TreeNode& node) {
-  if (!node.compiled) {
+  CompiledForm& compiled = node.form();
+  if (!compiled.part) {
     std::unique_ptr<AssignmentForm> form = buildAssignment(node);
-    if (form) node.compiled = std::move(form);
-    else node.compiled = std::make_unique<CompiledForm>();
+    if (form) compiled.part = std::move(form);
+    else compiled.part = std::make_unique<CompiledPart>();
   }
-  if (node.compiled->kind != CompiledForm::Kind::Assignment) return nullptr;
-  return static_cast<AssignmentForm*>(node.compiled.get());
+  if (compiled.part->kind != CompiledPart::Kind::Assignment) return nullptr;
+  return static_cast<AssignmentForm*>(compiled.part.get());
 }
 
 // The variable may be assigned to with no other check: a plain variable or a function's

@@ -197,13 +197,14 @@ bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& res
 }
 
 FastProgram* fastProgramOf(TreeNode& node, bool asCode) {
-  if (!node.compiled) {
+  CompiledForm& compiled = node.form();
+  if (!compiled.part) {
     auto form = std::make_unique<FastExpressionForm>();
     form->program = FastProgram::compile(node, asCode);
-    node.compiled = std::move(form);
+    compiled.part = std::move(form);
   }
-  if (node.compiled->kind != CompiledForm::Kind::FastExpression) return nullptr;
-  return static_cast<FastExpressionForm*>(node.compiled.get())->program.get();
+  if (compiled.part->kind != CompiledPart::Kind::FastExpression) return nullptr;
+  return static_cast<FastExpressionForm*>(compiled.part.get())->program.get();
 }
 
 }  // namespace kavor
