@@ -223,7 +223,8 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
   bool wantFunction = results != nullptr;
   if (object != nullptr) {
     Object& target = object->resolve(true);
-    if ((call.text == "for" || call.text == "For") && hasIteration(target.base())) {
+    bool iterates = call.text.size() == 3 && (call.text == "for" || call.text == "For");
+    if (iterates && hasIteration(target.base())) {
       iterateContainer(exec, call, context, target, objectAccess, results);
       return Failure::none();
     }
