@@ -114,6 +114,7 @@ const MessageEntry kMessageTable[] = {
     {"erwricmalminplu", "Expect direction '*', '-' or '+'"},
     {"erwricminplu", "Expect direction '-' or '+'"},
     {"coddatexinic", "Program file '%s' does not exist\n"},
+    {"coddatistver", "Program file '%s' is a directory\n"},
     {"synfeh", "Syntax error"},
     {"fehausdatprolee", "Error during execution of file '%s': Program is empty\n"},
     {"fehausdatunefeh", "Error during execution of file '%s': Unexpected error\n"},
