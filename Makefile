@@ -24,7 +24,7 @@ kavor: $(BUILD)/Makefile
 	cmake --build $(BUILD) -j$(JOBS) --target kavor
 
 run: kavor
-	./$(BUILD)/kavor examples/tour.kv
+	$(BUILD)/kavor examples/tour.kv
 
 test: $(BUILD)/Makefile
 	grep -q '^KAVOR_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DKAVOR_TESTS=ON
@@ -39,7 +39,7 @@ test-sanitize: $(ASAN_BUILD)/Makefile
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
 bench: kavor
-	./bench/run.sh ./$(BUILD)/kavor
+	./bench/run.sh $(BUILD)/kavor
 
 install: kavor
 	install -d $(DESTDIR)$(BINDIR) $(DESTDIR)$(MANDIR) $(DESTDIR)$(VIMDIR)/syntax \
