@@ -1,5 +1,6 @@
 #include "numbers/bigreal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -54,7 +55,10 @@ std::string exponentText(std::string_view exponent) {
   if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.remove_prefix(1);
   while (exponent.size() > 1 && exponent[0] == '0') exponent.remove_prefix(1);
   if (exponent == "0") negative = false;
-  return (negative ? "-" : "") + std::string(exponent);
+  std::string shown;
+  if (negative) shown += '-';
+  shown += exponent;
+  return shown;
 }
 
 // Both values with the larger of their scales.

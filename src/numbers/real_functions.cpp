@@ -235,6 +235,8 @@ BigInt integerRoot(const BigInt& value, int n) {
 
 // The n-th root of |x| cut to `scale` digits: the integer root of m 10^(n scale - s).
 BigReal exactRoot(const BigReal& x, int n, int64_t scale) {
+  // The root's own digits before the point are a fraction of x's; it is x's that cost.
+  if (x.magnitude() > 2 * kMaxFunctionDigits) infeasible(x);
   BigInt magnitude = x.mantissa().abs();
   int64_t shift = n * scale - x.scale();
   magnitude = shift >= 0 ? timesPowerOfTen(magnitude, digitsOf(shift)) : dividedByPowerOfTen(magnitude, digitsOf(-shift));

@@ -6,8 +6,8 @@
 // Arguments outside a function's domain are refused with "Infeasible function argument
 // '<argument>'", the argument written at the output precision in force. So are arguments
 // whose result would have more than 50000 digits before the point, or (for the circular
-// functions) that have more than 50000 digits before theirs: their cost grows with the
-// square of those digits.
+// functions) that have more than 50000 digits before theirs (roots: 100000): their cost
+// grows with the square of those digits.
 #pragma once
 
 #include <cstdint>
