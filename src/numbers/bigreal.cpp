@@ -61,9 +61,8 @@ std::string exponentText(std::string_view exponent) {
   return shown;
 }
 
-// Both values with the larger of their scales.
+// Both mantissas at the larger of two different scales.
 std::pair<BigInt, BigInt> aligned(const BigReal& a, const BigReal& b) {
-  if (a.scale() == b.scale()) return {a.mantissa(), b.mantissa()};
   if (a.scale() < b.scale())
     return {timesPowerOfTen(a.mantissa(), static_cast<size_t>(b.scale() - a.scale())), b.mantissa()};
   return {a.mantissa(), timesPowerOfTen(b.mantissa(), static_cast<size_t>(a.scale() - b.scale()))};
@@ -170,11 +169,13 @@ double BigReal::magnitude() const {
 }
 
 BigReal operator+(const BigReal& a, const BigReal& b) {
+  if (a.scale() == b.scale()) return BigReal(a.mantissa() + b.mantissa(), a.scale());
   auto [x, y] = aligned(a, b);
   return BigReal(x + y, std::max(a.scale(), b.scale()));
 }
 
 BigReal operator-(const BigReal& a, const BigReal& b) {
+  if (a.scale() == b.scale()) return BigReal(a.mantissa() - b.mantissa(), a.scale());
   auto [x, y] = aligned(a, b);
   return BigReal(x - y, std::max(a.scale(), b.scale()));
 }
@@ -184,6 +185,7 @@ BigReal operator*(const BigReal& a, const BigReal& b) { return BigReal(a.mantiss
 bool operator==(const BigReal& a, const BigReal& b) {
   if (a.isEmpty() || b.isEmpty()) return a.isEmpty() == b.isEmpty();
   if (a.signum() != b.signum()) return false;
+  if (a.scale() == b.scale()) return a.mantissa() == b.mantissa();
   auto [x, y] = aligned(a, b);
   return x == y;
 }
@@ -191,6 +193,7 @@ bool operator==(const BigReal& a, const BigReal& b) {
 std::strong_ordering operator<=>(const BigReal& a, const BigReal& b) {
   if (a.isEmpty() || b.isEmpty()) return !a.isEmpty() <=> !b.isEmpty();
   if (a.signum() != b.signum()) return a.signum() <=> b.signum();
+  if (a.scale() == b.scale()) return a.mantissa() <=> b.mantissa();
   auto [x, y] = aligned(a, b);
   return x <=> y;
 }
