@@ -507,8 +507,8 @@ BigReal powerOf(const BigReal& x, const BigReal& y, int64_t p) {
   bool negate = x.isNegative() && !n.isEven();
   // An integral power of moderate size is computed exactly, then cut.
   std::optional<int64_t> count = n.toInt64();
-  if (integral && count && std::abs(*count) * static_cast<int64_t>(x.mantissa().digitCount()) <= 20000) {
-    int64_t times = std::abs(*count);
+  int64_t times = count && *count > -20000 && *count < 20000 ? std::abs(*count) : 20001;
+  if (integral && times * static_cast<int64_t>(x.mantissa().digitCount()) <= 20000 && x.scale() * times <= 100000) {
     BigInt mantissa = power(x.mantissa(), BigInt(times)).value;
     BigReal exact(std::move(mantissa), x.scale() * times);
     if (*count > 0) return exact.rescaled(p);
