@@ -41,12 +41,14 @@ TreeNode* lookupVariable(TreeNode& node) {
   return nullptr;
 }
 
-void makeConstant(TreeNode& node) {
+void makeConstant(Analysis& analysis, TreeNode& node) {
   const std::string& text = node.text;
   bool isReal = text.find_first_of(".eE") != std::string::npos;
   if (isReal) {
+    Outcome<BigReal> value = BigReal::fromText(text);
+    if (!value.ok()) analysis.fail(node, Failure(value.failure).text(), ErrorKind::Analysis);
     node.constant = std::make_unique<Object>('r');
-    node.constant->asReal().setText(text);
+    node.constant->asReal() = std::move(value.value);
     return;
   }
   node.constant = std::make_unique<Object>('i');
@@ -58,7 +60,7 @@ void makeConstant(TreeNode& node) {
 void resolveNames(Analysis& analysis) {
   walk(analysis.root, [&](TreeNode& node) {
     if (node.isNumber()) {
-      makeConstant(node);
+      makeConstant(analysis, node);
       return;
     }
     if (!isPlainName(node) || node.binding != nullptr || node.typeWord || node.moduleName) return;

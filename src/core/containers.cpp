@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "core/text_output.h"
+#include "numbers/bigreal.h"
 
 namespace kavor {
 
@@ -172,6 +173,8 @@ int hashBucket(Object& key) {
     auto identity = static_cast<int64_t>(reinterpret_cast<uintptr_t>(key.target()) >> 4);
     return static_cast<int>((identity < 0 ? -identity : identity) % HashTable::kBuckets);
   }
+  // A real key is hashed by its exact value, whatever the output precision is now.
+  OutputPrecisionOverride exact(-1);
   return nameHash(textForm(key.resolve(true)));
 }
 

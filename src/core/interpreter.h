@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/run_clock.h"
+#include "numbers/bigreal.h"
 #include "streams/file_data.h"
 #include "streams/settings_link.h"
 #include "streams/str_data.h"
@@ -53,6 +54,10 @@ struct Interpreter {
   std::vector<std::string> sourceFiles;
   // The CPU-time and real-time clocks of get_calctime and get_realtime.
   RunClock clock;
+  // The working and output precision of reals; every real combined or written while this
+  // interpreter lives uses them.
+  RealPrecision realPrecision;
+  RealPrecisionLink realPrecisionLink{&realPrecision};
 };
 
 }  // namespace kavor

@@ -23,32 +23,16 @@ bool allDigits(const std::string& text, size_t from, size_t to) {
 
 std::unique_ptr<Object> mostSpecificValue(std::string text) {
   if (BigInt::isIntegerLiteral(text)) return makeInt(*BigInt::fromText(text));
-  if (isRealLiteral(text)) {
-    auto real = std::make_unique<Object>('r');
-    real->asReal().setText(std::move(text));
-    return real;
+  if (Outcome<BigReal> real = BigReal::fromText(text); real.ok()) {
+    auto value = std::make_unique<Object>('r');
+    value->asReal() = std::move(real.value);
+    return value;
   }
   if (text.size() == 1) return makeChar(static_cast<unsigned char>(text[0]));
   return makeStr(std::move(text));
 }
 
-bool isRealLiteral(const std::string& text) {
-  size_t at = 0;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-  size_t exponent = text.find_first_of("eE", at);
-  if (exponent == std::string::npos) exponent = text.size();
-  size_t point = text.find('.', at);
-  if (point > exponent) point = std::string::npos;
-  size_t digits = exponent - at - (point == std::string::npos ? 0 : 1);
-  if (digits == 0) return false;
-  if (point == std::string::npos ? !allDigits(text, at, exponent)
-                                 : !allDigits(text, at, point) || !allDigits(text, point + 1, exponent))
-    return false;
-  if (exponent == text.size()) return true;
-  size_t power = exponent + 1;
-  if (power < text.size() && (text[power] == '+' || text[power] == '-')) ++power;
-  return power < text.size() && allDigits(text, power, text.size());
-}
+bool isRealLiteral(const std::string& text) { return BigReal::isLiteral(text); }
 
 Failure checkInputType(Object& targetIn) {
   Object& target = targetIn.resolve(true);

@@ -25,7 +25,8 @@ Failure convertString(const std::string& text, Object& target);
 Failure checkInputType(Object& target);
 
 // A real literal: an optional sign, digits with at most one decimal point (at least one
-// digit), and an optional exponent of "e" or "E", an optional sign and digits.
+// digit; a point needs a digit or the exponent after it), and an optional exponent of "e"
+// or "E", an optional sign and digits.
 bool isRealLiteral(const std::string& text);
 
 // A parsed column format string such as "+10-5+3".

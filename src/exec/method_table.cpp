@@ -11,6 +11,8 @@ namespace kavor {
 void registerStrMethods();
 void registerListMethods();
 void registerIntMethods();
+void registerRealMethods();
+void registerSmallTypeMethods();
 
 namespace {
 
@@ -31,6 +33,8 @@ void registerAll() {
   registerStrMethods();
   registerListMethods();
   registerIntMethods();
+  registerRealMethods();
+  registerSmallTypeMethods();
 }
 
 }  // namespace
@@ -38,6 +42,20 @@ void registerAll() {
 void MethodCall::requireModifiable() const {
   Result target{&object, access, false};
   if (!isModifiable(target)) fail(checkModifiable(target, message("zuw")).text());
+}
+
+Object& MethodCall::heldObject() const {
+  if (!object.isDefined()) fail(message("insnicdef"));
+  if (object.isEmpty()) fail(message("insistlee"));
+  return object;
+}
+
+Object& MethodCall::usedArgument(size_t index) const {
+  Object& value = args[index].object->resolve(true);
+  std::string position = std::to_string(index + 1);
+  if (!value.isDefined()) fail(fillKey("tesargnicdef", {position}));
+  if (value.isEmpty()) fail(fillKey("tesarglee", {position}));
+  return value;
 }
 
 void registerMethods(TypeCode base, const MethodEntry* entries, size_t count) {

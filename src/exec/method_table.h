@@ -38,6 +38,11 @@ struct MethodCall {
   }
   // Procedure-form methods that change the object first check that it may be changed.
   void requireModifiable() const;
+  // The object, for the methods that use its value: it must be defined and not empty.
+  Object& heldObject() const;
+  // Argument `index` (from 0), which must be defined and not empty; the messages count from
+  // 1. The method key has already fixed its type.
+  Object& usedArgument(size_t index) const;
   // The result list of a function-form method.
   ResultList& out() const { return *results; }
 };

@@ -11,6 +11,7 @@
 #include "exec/dispatch.h"
 #include "exec/operators_common.h"
 #include "numbers/bigint.h"
+#include "numbers/bigreal.h"
 
 namespace kavor {
 
@@ -21,8 +22,8 @@ namespace {
 constexpr std::int64_t kMaxRepetitions = 2147483647;
 
 // Whether the target's type has the operator at all. A type without it reports "not
-// defined for type" whatever the source is; reals get their arithmetic with the real
-// numbers, user-defined types with their operator functions.
+// defined for type" whatever the source is; user-defined types have their operator
+// functions.
 bool hasOperator(const TypeOps& type, char op) {
   return type.compoundOperators != nullptr && std::strchr(type.compoundOperators, op) != nullptr;
 }
@@ -108,12 +109,14 @@ void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultLi
   std::string name(1, node.op);  // the tree writes them "++" and "--"
   Object& value = operand.object->resolve(true);
   if (!value.isDefined()) exec.raise(node, NameKind::Operator, name, undefinedOperand(name, false));
-  if (value.base() != 'i')
+  TypeCode base = value.base();
+  if (base != 'i' && base != 'r')
     exec.raise(node, NameKind::Operator, name, fillKey("unaopenicdeffuedattyp", {name, typeName(value, true)}));
   if (value.isEmpty()) exec.raise(node, NameKind::Operator, name, emptyOperand(name, false));
-  auto result = std::make_unique<Object>('i');
+  auto result = std::make_unique<Object>(base);
   std::int64_t small;
-  if (value.readSmallInt(small)) result->setSmallInt(node.op == '-' ? -small : small);
+  if (base == 'r') result->asReal() = node.op == '-' ? -value.asReal() : value.asReal();
+  else if (value.readSmallInt(small)) result->setSmallInt(node.op == '-' ? -small : small);
   else result->setInt(node.op == '-' ? -value.asInt() : value.asInt());
   results.pushOwned(std::move(result), Access::ConstResult);
 }

@@ -97,8 +97,12 @@ bool isUnnamedCallGroup(const TreeNode& group) {
   if (!group.roundBracket) return false;
   std::vector<TreeNode*> items;
   splitCommas(const_cast<TreeNode*>(&group), items);
-  for (TreeNode* item : items)
+  // `true`, `false` and code blocks are values, not members: `b.(true)` and `k.({...})`
+  // set the object.
+  for (TreeNode* item : items) {
+    if (item->curlyBlock || item->text == "true" || item->text == "false") return true;
     if (!isPlainName(*item) && !isCallForm(*item)) return true;
+  }
   return false;
 }
 

@@ -18,21 +18,9 @@ namespace kavor {
 namespace {
 
 // The object's value, for the methods that read it: it must be defined and not empty.
-const BigInt& objectValue(MethodCall& call) {
-  if (!call.object.isDefined()) call.fail(message("insnicdef"));
-  if (call.object.isEmpty()) call.fail(message("insistlee"));
-  return call.object.asInt();
-}
+const BigInt& objectValue(MethodCall& call) { return call.heldObject().asInt(); }
 
-// Argument `index` (from 0) as a defined, non-empty value; the messages count from 1. The
-// method key has already fixed its type.
-Object& usedArgument(MethodCall& call, size_t index) {
-  Object& value = call.args[index].object->resolve(true);
-  std::string position = std::to_string(index + 1);
-  if (!value.isDefined()) call.fail(fillKey("tesargnicdef", {position}));
-  if (value.isEmpty()) call.fail(fillKey("tesarglee", {position}));
-  return value;
-}
+Object& usedArgument(MethodCall& call, size_t index) { return call.usedArgument(index); }
 
 const BigInt& intArgument(MethodCall& call, size_t index) { return usedArgument(call, index).asInt(); }
 
@@ -87,7 +75,7 @@ void signOf(MethodCall& call) { pushInt(call, BigInt(static_cast<std::int64_t>(o
 void asReal(MethodCall& call) {
   const BigInt& value = objectValue(call);
   auto result = std::make_unique<Object>('r');
-  result->asReal().setText(value.toText());
+  result->asReal() = BigReal(value, 0);
   call.out().pushOwned(std::move(result), Access::ConstResult);
 }
 

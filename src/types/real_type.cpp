@@ -1,9 +1,34 @@
-// The row of `real`.
-#include "core/text_form.h"
+// The row of `real`: exact sums, differences and products, quotients cut to the working
+// precision, and an int operand taken as the real of the same value.
 #include "core/type_table.h"
 #include "numbers/bigreal.h"
 
 namespace kavor {
+
+namespace {
+
+BigReal operandValue(const Object& source) {
+  if (source.base() == 'i') return BigReal(source.asInt(), 0);
+  return source.asReal();
+}
+
+Failure combineReals(char op, Object& target, Object& source) {
+  BigReal& a = target.asReal();
+  BigReal b = operandValue(source);
+  switch (op) {
+    case '+': a = a + b; return Failure::none();
+    case '-': a = a - b; return Failure::none();
+    case '*': a = a * b; return Failure::none();
+    default: {
+      Outcome<BigReal> quotient = divide(a, b, RealPrecision::current->working);
+      if (!quotient.ok()) return quotient.failure;
+      a = std::move(quotient.value);
+      return Failure::none();
+    }
+  }
+}
+
+}  // namespace
 
 extern constinit const TypeOps kRealOps = {
     .name = "real",
@@ -15,14 +40,19 @@ extern constinit const TypeOps kRealOps = {
     .makeEmpty = renewPayload,
     .visitParts = nullptr,
     .loopsRunning = nullptr,
-    .writeText = [](const Object& object, std::string& out, TextParts&) { out += object.asReal().text(); },
+    .writeText = [](const Object& object, std::string& out, TextParts&) { out += object.asReal().toText(); },
     .readText =
         [](const std::string& text, Object& target) {
-          if (!isRealLiteral(text)) return false;
-          target.asReal().setText(text);
+          Outcome<BigReal> value = BigReal::fromText(text);
+          if (!value.ok()) return false;
+          target.asReal() = std::move(value.value);
           return true;
         },
+    .compoundOperators = "+-*/",
+    .acceptsOperand = [](TypeCode source) { return source == 'r' || source == 'i'; },
+    .compound = combineReals,
     .emptyIsNoValue = true,
+    .order = [](Object& a, Object& b) -> std::partial_ordering { return a.asReal() <=> b.asReal(); },
 };
 
 }  // namespace kavor

@@ -22,9 +22,11 @@ void strInt(MethodCall& call) {
 
 void strReal(MethodCall& call) {
   const std::string& text = definedText(call).text;
-  if (!isRealLiteral(text)) call.fail(fillKey("zeiketxxxkeirea", {text}));
+  Outcome<BigReal> value = BigReal::fromText(text);
+  if (!value.ok() && isRealLiteral(text)) call.require(value.failure);
+  if (!value.ok()) call.fail(fillKey("zeiketxxxkeirea", {text}));
   auto real = std::make_unique<Object>('r');
-  real->asReal().setText(text);
+  real->asReal() = std::move(value.value);
   call.out().pushOwned(std::move(real), Access::ConstResult);
 }
 

@@ -93,7 +93,7 @@ class TypeTableTest : public ::testing::Test {
       {'o', {[](Object& o) { o.word = '+' | ('=' << 8); }}},
       {'n', {}},
       {'i', {[](Object& o) { o.asInt() = *BigInt::fromText("-123456789012345678901234567890"); }, "12a"}},
-      {'r', {[](Object& o) { o.asReal().setText("2.5"); }, "1.2.3"}},
+      {'r', {[](Object& o) { o.asReal() = BigReal::fromText("2.5").value; }, "1.2.3"}},
       {'s', {[](Object& o) { o.asStr().text = "two words"; }}},
       {'f', {[](Object& o) { o.asFile().name = "notes.txt"; }}},
       {'d', {[](Object& o) { o.asDir().path = "/tmp"; }}},
