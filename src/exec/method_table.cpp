@@ -11,6 +11,7 @@ namespace kavor {
 void registerStrMethods();
 void registerListMethods();
 void registerIntMethods();
+void registerContainerMethods();
 
 namespace {
 
@@ -31,6 +32,7 @@ void registerAll() {
   registerStrMethods();
   registerListMethods();
   registerIntMethods();
+  registerContainerMethods();
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ namespace {
 
 using Elements = std::vector<std::unique_ptr<Object>>;
 
-// New elements for the arguments first, first + step, ... (copies, references kept).
+}  // namespace
+
 Elements buildElements(const MethodCall& call, size_t first, size_t step) {
   Elements elements;
   elements.reserve((call.args.size() - first + step - 1) / step);
@@ -28,6 +29,8 @@ Elements buildElements(const MethodCall& call, size_t first, size_t step) {
   }
   return elements;
 }
+
+namespace {
 
 void requirePairs(const MethodCall& call) {
   if (call.args.empty() || call.args.size() % 2 != 0) call.fail(message("anzargposger"));
@@ -69,25 +72,15 @@ void insertBack(MethodCall& call) { insertPairs(call, true); }
 
 // ---- setting --------------------------------------------------------------------------
 
+}  // namespace
+
 // Stores the staged value `value` into `element`. The value was copied first because it may
 // lie inside the element's old value, which storing destroys.
-Failure store(Object& element, Object& value) {
+static Failure store(Object& element, Object& value) {
   return transfer(element, value, isReferenceCode(value.typeCode) ? Transfer::Reference : Transfer::Move);
 }
 
-// Pairs (position, value): each value replaces the element's value; the element itself
-// stays, so references and loop variables bound to it see the new value.
-void setPairs(MethodCall& call, bool fromEnd) {
-  ListRecord& list = changeableList(call, false);
-  requirePairs(call);
-  std::vector<Object*> targets;
-  targets.reserve(call.args.size() / 2);
-  for (size_t i = 0; i < call.args.size(); i += 2) {
-    Object& element = list.at(readIndex(call, i, fromEnd, list.size(), PositionKind::Character));
-    requireReleasable(call, element);
-    targets.push_back(&element);
-  }
-  Elements values = buildElements(call, 1, 2);
+void storeValues(const MethodCall& call, const std::vector<Object*>& targets, Elements& values) {
   // Storing refuses only for reasons of the element (bound indirections); with several
   // pairs the earlier ones are undone from copies of the old values when a later one fails.
   Elements saved;
@@ -104,6 +97,24 @@ void setPairs(MethodCall& call, bool fromEnd) {
     for (size_t j = k; j-- > 0;) (void)transfer(*targets[j], *saved[j], Transfer::SameOrMove);
     call.fail(failure.text());
   }
+}
+
+namespace {
+
+// Pairs (position, value): each value replaces the element's value; the element itself
+// stays, so references and loop variables bound to it see the new value.
+void setPairs(MethodCall& call, bool fromEnd) {
+  ListRecord& list = changeableList(call, false);
+  requirePairs(call);
+  std::vector<Object*> targets;
+  targets.reserve(call.args.size() / 2);
+  for (size_t i = 0; i < call.args.size(); i += 2) {
+    Object& element = list.at(readIndex(call, i, fromEnd, list.size(), PositionKind::Character));
+    requireReleasable(call, element);
+    targets.push_back(&element);
+  }
+  Elements values = buildElements(call, 1, 2);
+  storeValues(call, targets, values);
 }
 
 void setFront(MethodCall& call) { setPairs(call, false); }

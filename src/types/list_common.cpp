@@ -29,15 +29,6 @@ ListRecord& changeableList(const MethodCall& call, bool structure) {
   return list;
 }
 
-namespace {
-
-// Calls `stop` on `outer` and on every Object inside its value (elements, keys, values,
-// halves, members) until it returns true; returns whether it did. Walked with an explicit
-// stack, since values may nest deeply. Indirections are not followed: releasing one leaves
-// its target alone.
-
-}  // namespace
-
 void requireReleasable(const MethodCall& call, const Object& element) {
   if (anyWithin(element, isBeingIterated)) call.fail(message("unzwaeite"));
 }
@@ -76,9 +67,9 @@ TreeNode& codeArgument(const MethodCall& call) {
 
 }  // namespace
 
-ElementCode::ElementCode(const MethodCall& call)
+ElementCode::ElementCode(const MethodCall& call, bool constant)
     : call_(call), variable_(variableArgument(call)), code_(codeArgument(call)), savedKind_(variable_.transferKind) {
-  variable_.transferKind = call.access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
+  variable_.transferKind = constant || call.access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
 }
 
 ElementCode::~ElementCode() {
