@@ -75,8 +75,16 @@ void insertBack(MethodCall& call) { insertPairs(call, true); }
 }  // namespace
 
 // Stores the staged value `value` into `element`. The value was copied first because it may
-// lie inside the element's old value, which storing destroys.
+// lie inside the element's old value, which storing destroys. A value of the type the
+// element holds already replaces the old one in place, so that loop variables and places
+// bound to the element keep fitting it.
 static Failure store(Object& element, Object& value) {
+  bool plain = !element.isIndirection() && !value.isIndirection() && element.value != nullptr &&
+               value.value != nullptr && element.isAny() && value.isAny();
+  if (plain && element.base() == value.base() && element.base() != 'k') {
+    copyValue(element, value);
+    return Failure::none();
+  }
   return transfer(element, value, isReferenceCode(value.typeCode) ? Transfer::Reference : Transfer::Move);
 }
 
@@ -94,7 +102,9 @@ void storeValues(const MethodCall& call, const std::vector<Object*>& targets, El
     if (!failure) continue;
     // Each earlier element took a new value a moment ago and nothing has bound it since, so
     // it takes its own old value back without refusal.
-    for (size_t j = k; j-- > 0;) (void)transfer(*targets[j], *saved[j], Transfer::SameOrMove);
+    for (size_t j = k; j-- > 0;) {
+      if (store(*targets[j], *saved[j])) (void)transfer(*targets[j], *saved[j], Transfer::SameOrMove);
+    }
     call.fail(failure.text());
   }
 }
