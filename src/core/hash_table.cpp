@@ -99,8 +99,9 @@ KeyHash hashKey(Object& key) {
     return {hashText(digits, static_cast<size_t>(end - digits)).bucket, *quick};
   }
   if (value.value != nullptr && !value.isIndirection() && value.base() == 's') {
+    // Strs are equal up to their first zero byte, so only that part is hashed.
     const std::string& text = value.asStr().text;
-    return hashText(text.data(), text.size());
+    return hashText(text.data(), std::min(text.size(), text.find('\0')));
   }
   std::string text = textForm(value);
   return hashText(text.data(), text.size());
