@@ -107,6 +107,18 @@ KeyHash hashKey(Object& key) {
   return hashText(text.data(), text.size());
 }
 
+Failure makeStored(Object& source, std::unique_ptr<Object>& made) {
+  made = std::make_unique<Object>();
+  // A plain defined value, by far the commonest, is copied without the checks of transfer,
+  // which a fresh any always passes.
+  if (!source.isIndirection() && source.value != nullptr && source.base() != 'k' && source.typeCode != 'v') {
+    made->createPayload(&source);
+    typeOps(source.typeCode).copy(*made, source);
+    return Failure::none();
+  }
+  return made->constructByTransfer(source, Transfer::ReferenceOrCopy);
+}
+
 HashTable::~HashTable() { clear(); }
 
 HashEntry* HashTable::find(Object& key) {

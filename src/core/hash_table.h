@@ -32,6 +32,11 @@ struct KeyHash {
 };
 KeyHash hashKey(Object& key);
 
+// A new Object holding `source` as a container stores it: an `any` holding a copy of the
+// value, or a reference to the same variable when `source` is a reference. Returns the
+// refusal of the transfer, if any.
+Failure makeStored(Object& source, std::unique_ptr<Object>& made);
+
 // The name hash: bytes XORed alternately into two accumulators, (acc0 + 256 * acc1) % 97.
 int nameHash(const std::string& text);
 

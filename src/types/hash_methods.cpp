@@ -33,10 +33,8 @@ std::vector<HashEntry*> entriesOf(const MethodCall& call, HashTable& table) {
 // Builds the entry of the pair at argument `at`.
 HashEntry buildEntry(const MethodCall& call, size_t at) {
   HashEntry entry;
-  entry.key = std::make_unique<Object>();
-  call.require(entry.key->constructByTransfer(*call.args[at].object, Transfer::ReferenceOrCopy));
-  entry.value = std::make_unique<Object>();
-  call.require(entry.value->constructByTransfer(*call.args[at + 1].object, Transfer::ReferenceOrCopy));
+  call.require(makeStored(*call.args[at].object, entry.key));
+  call.require(makeStored(*call.args[at + 1].object, entry.value));
   return entry;
 }
 
@@ -101,8 +99,7 @@ void subscript(MethodCall& call) {
     if (entry == nullptr) {
       changeableTable(call, true);
       HashEntry made;
-      made.key = std::make_unique<Object>();
-      call.require(made.key->constructByTransfer(key, Transfer::ReferenceOrCopy));
+      call.require(makeStored(key, made.key));
       made.value = std::make_unique<Object>();
       entry = table.adopt(std::move(made), &hash);
     }

@@ -22,8 +22,7 @@ void insertValues(const MethodCall& call, HashTable& set) {
     KeyHash hash = hashKey(value);
     if (set.find(value, hash) != nullptr || staged.find(value, hash) != nullptr) continue;
     HashEntry entry;
-    entry.key = std::make_unique<Object>();
-    call.require(entry.key->constructByTransfer(value, Transfer::ReferenceOrCopy));
+    call.require(makeStored(value, entry.key));
     staged.adopt(std::move(entry), &hash);
   }
   if (staged.count == 0) return;
