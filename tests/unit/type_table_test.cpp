@@ -115,7 +115,18 @@ class TypeTableTest : public ::testing::Test {
          ASSERT_EQ(transfer(o.asAny2().second, *strValue("b"), Transfer::Copy).text(), "");
        }}},
       {'k', {[](Object& o) { o.asUser().groups->front().front()->asInt() = BigInt(7); }}},
-      {'a', {}}, {'z', {}}, {'g', {}}, {'0', {}}, {'2', {}}, {'4', {}}, {'t', {}},
+      {'a', {[](Object& o) {
+         arrayOf(o).slots.resize(3);
+         arrayOf(o).slots[1] = std::make_unique<Object>();
+         ASSERT_EQ(transfer(*arrayOf(o).slots[1], *intValue("5"), Transfer::Copy).text(), "");
+       }}},
+      {'z', {[](Object& o) {
+         arrayOf(o).columns = 2;
+         arrayOf(o).slots.resize(4);
+         arrayOf(o).slots[3] = std::make_unique<Object>();
+         ASSERT_EQ(transfer(*arrayOf(o).slots[3], *strValue("c"), Transfer::Copy).text(), "");
+       }}},
+      {'g', {}}, {'0', {}}, {'2', {}}, {'4', {}}, {'t', {}},
   };
 };
 
@@ -273,6 +284,8 @@ TEST_F(TypeTableTest, CompoundValuesAreWrittenThroughTheirParts) {
   EXPECT_EQ(textForm(*list), "(1,a)");
   EXPECT_EQ(textForm(*hash), "[key->1]");
   EXPECT_EQ(textForm(*pair), "1->b");
+  EXPECT_EQ(textForm(*sampleValue('a')), "[1->5]");
+  EXPECT_EQ(textForm(*sampleValue('z')), "[(1,1)->c]");
   EXPECT_EQ(textForm(*user), "<7>");
   // A list that holds a reference to itself is written once, the cycle as "..".
   Object self('l');
