@@ -13,6 +13,18 @@ namespace kavor::magnitude {
 // -1, 0 or 1 as a is below, equal to or above b.
 int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
 
+// r[0..aSize) = a + b for aSize >= bSize; returns the carry out of the top limb. `r` may be
+// a's storage.
+Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
+// r[0..aSize) = a - b for aSize >= bSize; returns the borrow out of the top limb, which is 0
+// when a >= b. `r` may be a's storage.
+Limb subtractLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
+
+// sum = a + b, in one pass over the limbs; `sum` must not be either operand's storage.
+void add(LimbVector& sum, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
+// difference = a - b; requires a >= b; `difference` must not be either operand's storage.
+void subtract(LimbVector& difference, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
+
 // acc += b. `b` must not point into acc.
 void addTo(LimbVector& acc, const Limb* b, std::size_t bSize);
 // acc -= b; requires acc >= b. `b` must not point into acc.
@@ -28,9 +40,14 @@ void subtractSmall(LimbVector& acc, Limb small);
 void multiply(LimbVector& product, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
 // acc *= factor, for any factor below 2^32.
 void multiplySmall(LimbVector& acc, std::uint32_t factor);
+// product = a * factor, for any factor below 2^32; `product` must not be a's storage.
+void multiplySmall(LimbVector& product, const Limb* a, std::size_t aSize, std::uint32_t factor);
 
 // acc /= divisor (truncating) and returns the remainder; divisor in 1 .. 2^32-1.
 std::uint32_t divideSmall(LimbVector& acc, std::uint32_t divisor);
+// quotient = a / divisor (truncating) and returns the remainder; divisor in 1 .. 2^32-1;
+// `quotient` must not be a's storage.
+std::uint32_t divideSmall(LimbVector& quotient, const Limb* a, std::size_t aSize, std::uint32_t divisor);
 // The remainder of a / divisor without changing a; divisor in 1 .. 2^32-1.
 std::uint32_t remainderSmall(const Limb* a, std::size_t aSize, std::uint32_t divisor);
 // quotient = a / b and remainder = a mod b (truncating); either output may be null; b must

@@ -26,8 +26,8 @@ Failure combineInts(char op, Object& target, Object& source) {
       return Failure::none();
     case '-': a -= b; return Failure::none();
     case '*': a *= b; return Failure::none();
-    case '/': return store(a, divide(a, b));
-    case '%': return store(a, remainder(a, b));
+    case '/': return a.setQuotient(a, b);
+    case '%': return a.setRemainder(a, b);
     default: return store(a, power(a, b));
   }
 }
