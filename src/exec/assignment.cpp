@@ -162,7 +162,9 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
     std::int64_t value, current;
     if (source.base() == 'i' && source.value != nullptr) {
       if (form.op == '=') {
-        if (&source != &object) target = source.asInt();  // any size, empty too: a value copy
+        // Any size, empty too: a value copy, or the storage of a temporary taken over.
+        if (evaluated[0].owned && evaluated[0].object == &source) target = std::move(source.asInt());
+        else if (&source != &object) target = source.asInt();
         return;
       }
       if (source.asInt().toSmall(value) && target.toSmall(current) && combineSmallInts(form.op, current, value, value)) {

@@ -32,6 +32,21 @@ class SmallDivisor {
 
 // r[0..size) = a * factor; returns the carry out of the top limb (below 2^32 * 1.0000001).
 std::uint64_t multiplyLimbs(Limb* r, const Limb* a, std::size_t size, std::uint32_t factor) {
+  if (factor < kLimbBase) {
+    // Each limb product is split into its two limbs on its own; only the addition of the
+    // previous product's upper limb carries from limb to limb. That keeps the slow
+    // division by the base out of the chain that runs through every limb.
+    Limb high = 0;  // the upper limb of the previous product plus the carry of its sum
+    for (std::size_t i = 0; i < size; ++i) {
+      std::uint64_t product = std::uint64_t{a[i]} * factor;  // at most (10^9 - 1)^2
+      Limb productHigh = static_cast<Limb>(divideByBase(product));  // at most 10^9 - 2
+      Limb sum = static_cast<Limb>(product - std::uint64_t{productHigh} * kLimbBase) + high;
+      Limb carry = sum >= kLimbBase;
+      r[i] = carry ? sum - kLimbBase : sum;
+      high = productHigh + carry;
+    }
+    return high;
+  }
   std::uint64_t carry = 0;
   for (std::size_t i = 0; i < size; ++i) {
     std::uint64_t t = std::uint64_t{a[i]} * factor + carry;  // below 4.3 * 10^18

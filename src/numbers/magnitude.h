@@ -10,6 +10,13 @@
 
 namespace kavor::magnitude {
 
+// x / 10^9 for any x below 2^60, which every product of two limbs is: one multiplication by
+// a rounded-up reciprocal of the base (exact below 2^60 since 2^93 <= 9903520314283042200 *
+// 10^9 <= 2^93 + 2^33); the compiler's general form for 64-bit values needs a shift more.
+inline std::uint64_t divideByBase(std::uint64_t x) {
+  return static_cast<std::uint64_t>((static_cast<unsigned __int128>(x) * 9903520314283042200ull) >> 93);
+}
+
 // -1, 0 or 1 as a is below, equal to or above b.
 int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
 

@@ -25,21 +25,26 @@ Wide topValue(const Limb* top, bool hasLow) {
 // window[0..n] -= qHat * b[0..n); returns true when the result went below zero (the window
 // then holds it plus 10^(9(n+1))).
 bool subtractMultiple(Limb* window, const Limb* b, std::size_t n, std::uint64_t qHat) {
-  std::uint64_t carry = 0;
-  Limb borrow = 0;
+  // As in the multiplication by one limb, the products are split on their own and only the
+  // borrow, 0, 1 or 2, runs from limb to limb.
+  Limb high = 0;  // the upper limb of the previous product
+  std::int64_t borrow = 0;
+  constexpr std::int64_t kBase = kLimbBase;
   for (std::size_t i = 0; i < n; ++i) {
-    std::uint64_t product = qHat * b[i] + carry;  // below 10^18 + 10^9
-    carry = product / kLimbBase;
-    Limb take = static_cast<Limb>(product - carry * kLimbBase) + borrow;  // at most 10^9
-    borrow = window[i] < take;
-    window[i] = borrow ? window[i] + kLimbBase - take : window[i] - take;
+    std::uint64_t product = qHat * b[i];  // at most (10^9 - 1)^2
+    Limb productHigh = static_cast<Limb>(divideByBase(product));
+    std::int64_t low = static_cast<std::int64_t>(product - std::uint64_t{productHigh} * kLimbBase);
+    std::int64_t value = std::int64_t{window[i]} - low - high - borrow;  // above -2 * 10^9
+    borrow = (value < 0) + (value < -kBase);
+    window[i] = static_cast<Limb>(value + borrow * kBase);
+    high = productHigh;
   }
-  std::uint64_t take = carry + borrow;
-  if (window[n] >= take) {
-    window[n] = static_cast<Limb>(window[n] - take);
+  std::int64_t top = std::int64_t{window[n]} - high - borrow;
+  if (top >= 0) {
+    window[n] = static_cast<Limb>(top);
     return false;
   }
-  window[n] = static_cast<Limb>(window[n] + kLimbBase - take);
+  window[n] = static_cast<Limb>(top + kBase);
   return true;
 }
 
@@ -68,9 +73,26 @@ void divide(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize, 
     return;
   }
 
+  const std::size_t n = bSize;
+  // With three or more limbs the divisor's top three stand for it; a two-limb divisor is
+  // taken whole (times the base, so that both cases compare four-limb windows).
+  const bool hasLow = n >= 3;
+  const Wide divisorTop = topValue(b + n - 1, hasLow);
+  if (remainder == nullptr && quotient != nullptr && aSize <= n + 1 && hasLow) {
+    // A quotient below 10^18 lies between the top four limbs of a divided by the divisor's
+    // top three rounded up and rounded down; where both give the same value, as they nearly
+    // always do, that is the quotient and no pass over the limbs is needed.
+    Wide top = (aSize > n ? Wide{a[n]} * kLimbBase * kLimbBase * kLimbBase : 0) + topValue(a + n - 1, true);
+    Wide high = top / divisorTop;
+    if (high == top / (divisorTop + 1)) {
+      quotient->clear();
+      for (; high != 0; high /= kLimbBase) quotient->push_back(static_cast<Limb>(high % kLimbBase));
+      return;
+    }
+  }
+
   // The running remainder: a copy of a with one more (zero) limb on top, so that every
   // window below has n + 1 limbs.
-  const std::size_t n = bSize;
   LimbVector local;
   LimbVector& u = remainder != nullptr ? *remainder : local;
   u.resizeForOverwrite(aSize + 1);
@@ -84,11 +106,6 @@ void divide(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize, 
     quotient->resizeForOverwrite(quotientSize);
     q = quotient->data();
   }
-  // With three or more limbs the divisor's top three stand for it; a two-limb divisor is
-  // taken whole (times the base, so that both cases compare four-limb windows).
-  const bool hasLow = n >= 3;
-  const Wide divisorTop = topValue(b + n - 1, hasLow);
-
   for (std::size_t j = quotientSize; j-- > 0;) {
     Limb* window = un + j;
     // The window is below b * 10^9, so its top four limbs over the divisor's top three give
