@@ -31,9 +31,14 @@ void LimbVector::reserve(std::size_t count) {
 }
 
 void LimbVector::resize(std::size_t count) {
+  std::uint32_t old = size_;
+  resizeKeeping(count);
+  if (size_ > old) std::memset(data() + old, 0, (size_ - old) * sizeof(Limb));
+}
+
+void LimbVector::resizeKeeping(std::size_t count) {
   std::uint32_t checked = checkedCount(count);
   if (checked > capacity_) reserve(std::max<std::size_t>(checked, capacity_ + std::size_t(capacity_) / 2));
-  if (checked > size_) std::memset(data() + size_, 0, (checked - size_) * sizeof(Limb));
   size_ = checked;
 }
 

@@ -51,6 +51,9 @@ class LimbVector {
   void assign(const Limb* source, std::size_t count);
   // Grows or shrinks to `count` limbs; new limbs are zero. Never gives memory back.
   void resize(std::size_t count);
+  // The same, but new limbs hold unspecified values: for a result whose old limbs are kept
+  // and whose new ones are all written next.
+  void resizeKeeping(std::size_t count);
   // Grows or shrinks to `count` limbs whose values are left unspecified, old ones included:
   // for results that write every limb, which would pay for zeroing or copying for nothing.
   // A vector already on the heap grows geometrically, since it is usually a variable's

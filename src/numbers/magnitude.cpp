@@ -143,7 +143,7 @@ void addTo(LimbVector& acc, const Limb* b, std::size_t bSize) {
     return;
   }
   // The longer addend's top limbs are copied behind the sum of the common part.
-  acc.resize(bSize + 1);
+  acc.resizeKeeping(bSize + 1);
   Limb* r = acc.data();
   r[bSize] = addLimbs(r, b, bSize, r, aSize);
   acc.trim();
@@ -156,7 +156,7 @@ void subtractFrom(LimbVector& acc, const Limb* b, std::size_t bSize) {
 
 void subtractFromOther(LimbVector& acc, const Limb* b, std::size_t bSize) {
   std::size_t accSize = acc.size();
-  acc.resize(bSize);
+  acc.resizeKeeping(bSize);
   Limb* r = acc.data();
   Limb borrow = 0;
   std::size_t i = 0;
