@@ -49,12 +49,6 @@ void LimbVector::replaceStorage(std::size_t count) {
   capacity_ = checked;
 }
 
-void LimbVector::swap(LimbVector& other) noexcept {
-  LimbVector held(std::move(other));
-  other.takeFrom(*this);
-  takeFrom(held);
-}
-
 void LimbVector::takeFrom(LimbVector& other) noexcept {
   heap_ = std::move(other.heap_);
   size_ = other.size_;

@@ -62,8 +62,6 @@ class LimbVector {
     if (count > capacity_) replaceStorage(count);
     size_ = static_cast<std::uint32_t>(count);
   }
-  std::size_t capacity() const { return capacity_; }
-  void swap(LimbVector& other) noexcept;
   void push_back(Limb limb) {
     if (size_ == capacity_) reserve(std::size_t(size_) * 2 + 1);
     data()[size_++] = limb;
