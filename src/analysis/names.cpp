@@ -50,7 +50,7 @@ void makeConstant(TreeNode& node) {
     return;
   }
   node.constant = std::make_unique<Object>('i');
-  if (auto value = BigInt::fromText(text)) node.constant->asInt() = std::move(*value);
+  if (auto value = BigInt::fromText(text)) node.constant->setInt(*value);
 }
 
 }  // namespace

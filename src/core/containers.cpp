@@ -64,6 +64,15 @@ void ListRecord::clear() {
 }
 
 void ListRecord::handOverObjects(std::vector<std::unique_ptr<Object>>& out) {
+  if (out.empty()) {
+    // The slots themselves are handed over (the empty ones before `head` are skipped by the
+    // destruction): a copy of a million pointers would raise the peak memory of every big
+    // list just when it is freed.
+    out.swap(slots);
+    slots.clear();
+    head = 0;
+    return;
+  }
   for (size_t i = head; i < slots.size(); ++i)
     if (slots[i]) out.push_back(std::move(slots[i]));
   slots.clear();

@@ -5,15 +5,49 @@
 #include "core/pool.h"
 #include "core/payloads.h"
 #include "core/type_table.h"
+#include "numbers/bigint.h"
 
 namespace kavor {
 
 char kInlinePayload = 0;
+char kSmallIntPayload = 0;
 
 // Every list element and variable is an Object: its size is the memory cost of a value.
 static_assert(sizeof(Object) <= 32, "Object grew: keep rarely used fields in ObjectLinks");
 
 using ObjectPool = FixedPool<sizeof(Object)>;
+
+bool Object::readBoxedSmallInt(int64_t& out) const { return static_cast<const BigInt*>(value)->toSmall(out); }
+
+void Object::setBoxedSmallInt(int64_t small) { static_cast<BigInt*>(value)->setSmall(small); }
+
+void Object::boxInt() {
+  auto small = static_cast<int64_t>(word);
+  auto* number = newPooled<BigInt>();
+  if (small != kEmptySmallInt) number->setSmall(small);
+  value = number;
+  word = 0;
+}
+
+void Object::setInt(const BigInt& number) {
+  int64_t small;
+  if (value == &kSmallIntPayload) {
+    if (number.isEmpty()) {
+      word = static_cast<uint64_t>(kEmptySmallInt);
+      return;
+    }
+    if (number.toSmall(small)) {
+      word = static_cast<uint64_t>(small);
+      return;
+    }
+  }
+  asInt() = number;
+}
+
+bool Object::isEmptyInt() const {
+  if (value == &kSmallIntPayload) return static_cast<int64_t>(word) == kEmptySmallInt;
+  return static_cast<const BigInt*>(value)->isEmpty();
+}
 
 void* Object::operator new(size_t size) {
   if (size != sizeof(Object)) return ::operator new(size);
@@ -25,6 +59,9 @@ void Object::operator delete(void* pointer) noexcept { ObjectPool::release(point
 using LinksPool = FixedPool<sizeof(ObjectLinks)>;
 
 Object::~Object() {
+  // Most Objects die holding nothing or a value kept in their word, linked to nothing: then
+  // nothing else can notice and there is nothing to free.
+  if (links_ == nullptr && (value == nullptr || value == &kSmallIntPayload || value == &kInlinePayload)) return;
   destroy();
   if (links_ != nullptr) {
     // Only a numbering can remain: destroy() detached and unlinked every chain.
@@ -147,6 +184,13 @@ void Object::releasePayload() {
 
 void Object::clear(bool detach) {
   if (detach) detachIndirections();
+  if (value == &kSmallIntPayload || value == &kInlinePayload) {
+    // A value kept in the word: nothing to release.
+    value = nullptr;
+    word = 0;
+    if (isHeldCode(typeCode)) typeCode = 'V';
+    return;
+  }
   if (typeCode == 'V') return;
   if (typeCode == 'v') {
     typeCode = 'V';

@@ -116,6 +116,11 @@ constexpr int CallAlias = 7;        // target becomes a call-alias of the source
 
 struct Object;
 
+// Marker stored in `value` of an int whose value lives in `word`.
+extern char kSmallIntPayload;
+// The `word` of such an int while it is empty (no small value has this bit pattern).
+inline constexpr int64_t kEmptySmallInt = INT64_MIN;
+
 // The side record of an Object's rarely used links; allocated while some field is set.
 struct ObjectLinks {
   // Heads of the chains of references, aliases and call-aliases whose target is the Object.
@@ -139,11 +144,12 @@ struct Object {
   // Payload (owned) of a plain value, made and freed by its type's row in the type table
   // (core/type_table.h); nullptr = undefined. For an indirection code: the target Object
   // (not owned). bool, char, oper and sys keep their small value in `word` instead, with
-  // `value` as a non-null marker (see below).
+  // `value` as a non-null marker (see below); so does an int whose value is small.
   void* value = nullptr;
   // The small payloads: bool (65535 = empty), char (0 = empty), oper (two characters,
-  // low byte first), sys. Meaningful only while `value` is non-null for those types.
-  uint32_t word = 0;
+  // low byte first), sys, and a small int (the int64 bit pattern; kEmptySmallInt = empty).
+  // Meaningful only while `value` is the marker of those types.
+  uint64_t word = 0;
   // The TypeCode; only the codes listed in the header comment occur.
   TypeCode typeCode = 'V';
   // Set while the Object is written in text form, so a cycle is written once.
@@ -224,7 +230,6 @@ struct Object {
 
   // Payload access by type; only valid for a defined Object of that base type. Types the
   // rest of the interpreter does not reach into read their payload in their own files.
-  BigInt& asInt() const { return *static_cast<BigInt*>(value); }
   BigReal& asReal() const { return *static_cast<BigReal*>(value); }
   STR_DATA& asStr() const { return *static_cast<STR_DATA*>(value); }
   FILE_DATA& asFile() const { return *static_cast<FILE_DATA*>(value); }
@@ -236,6 +241,31 @@ struct Object {
   CodeValue& asCode() const { return *static_cast<CodeValue*>(value); }
   Any2Value& asAny2() const { return *static_cast<Any2Value*>(value); }
 
+  // Ints. A defined int holds its value either in `word` (value == &kSmallIntPayload: empty
+  // or a magnitude of at most BigInt::kSmallLimit) or in a BigInt of its own. New ints start
+  // in `word`; one becomes a BigInt when asInt() is asked for or a value outgrows the word,
+  // and stays one: references to its BigInt stay valid while the Object keeps its value.
+  bool holdsSmallInt() const { return value == &kSmallIntPayload; }
+  // True, with the value, when the int is not empty and small (in either form).
+  bool readSmallInt(int64_t& out) const {
+    if (value != &kSmallIntPayload) return readBoxedSmallInt(out);
+    out = static_cast<int64_t>(word);
+    return out != kEmptySmallInt;
+  }
+  // Becomes `small`, which must lie within -BigInt::kSmallLimit .. BigInt::kSmallLimit.
+  void setSmallInt(int64_t small) {
+    if (value == &kSmallIntPayload) word = static_cast<uint64_t>(small);
+    else setBoxedSmallInt(small);
+  }
+  // Becomes `number` (empty too).
+  void setInt(const BigInt& number);
+  // True for the empty int.
+  bool isEmptyInt() const;
+  // The value as a BigInt, made from `word` first when it is kept there.
+  BigInt& asInt() const {
+    if (value == &kSmallIntPayload) const_cast<Object*>(this)->boxInt();
+    return *static_cast<BigInt*>(value);
+  }
   // Small payloads.
   bool boolValue() const { return word != 0; }
   void setBool(bool b) { word = b ? 1 : 0; }
@@ -244,6 +274,10 @@ struct Object {
 
  private:
   void releasePayload();
+  bool readBoxedSmallInt(int64_t& out) const;
+  void setBoxedSmallInt(int64_t small);
+  // Moves a value kept in `word` into a BigInt of its own.
+  void boxInt();
   // The side record, made when first needed.
   ObjectLinks& links();
   // Gives the side record back once nothing in it is set.

@@ -18,11 +18,16 @@ std::unique_ptr<Object> makeChar(unsigned char value) {
 
 std::unique_ptr<Object> makeInt(const BigInt& value) {
   auto object = std::make_unique<Object>('i');
-  object->asInt() = value;
+  object->setInt(value);
   return object;
 }
 
-std::unique_ptr<Object> makeInt(long long value) { return makeInt(BigInt(static_cast<std::int64_t>(value))); }
+std::unique_ptr<Object> makeInt(long long value) {
+  if (value > BigInt::kSmallLimit || value < -BigInt::kSmallLimit) return makeInt(BigInt(static_cast<std::int64_t>(value)));
+  auto object = std::make_unique<Object>('i');
+  object->setSmallInt(value);
+  return object;
+}
 
 std::unique_ptr<Object> makeStr(std::string text) {
   auto object = std::make_unique<Object>('s');

@@ -92,7 +92,7 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
 // `s += 'c'` on a str variable: the statements of counting loops, accumulators and string
 // building, done in place. A pure int source is computed without Objects; another source
 // is evaluated, and when it yields one small int the statement completes here too.
-struct AssignmentForm : CompiledForm {
+struct AssignmentForm : CompiledPart {
   AssignmentForm() { kind = Kind::Assignment; }
   const TreeNode* target = nullptr;  // the defining name node of the target variable
   char op = '=';                     // '=', or the operator of the compound form
@@ -128,13 +128,14 @@ std::unique_ptr<AssignmentForm> buildAssignment(TreeNode& node) {
 }
 
 AssignmentForm* assignmentFormOf(TreeNode& node) {
-  if (!node.compiled) {
+  CompiledForm& compiled = node.form();
+  if (!compiled.part) {
     std::unique_ptr<AssignmentForm> form = buildAssignment(node);
-    if (form) node.compiled = std::move(form);
-    else node.compiled = std::make_unique<CompiledForm>();
+    if (form) compiled.part = std::move(form);
+    else compiled.part = std::make_unique<CompiledPart>();
   }
-  if (node.compiled->kind != CompiledForm::Kind::Assignment) return nullptr;
-  return static_cast<AssignmentForm*>(node.compiled.get());
+  if (compiled.part->kind != CompiledPart::Kind::Assignment) return nullptr;
+  return static_cast<AssignmentForm*>(compiled.part.get());
 }
 
 // The variable may be assigned to with no other check: a plain variable or a function's
@@ -148,6 +149,12 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
 }
 
 
+// A value of the list that the list owns as a temporary and whose BigInt holds more than a
+// small value: its limbs may be moved to a variable instead of copied.
+bool isLongTemporary(const Result& entry, const Object& value) {
+  return entry.owned && entry.object == &value && !value.holdsSmallInt() && value.asInt().limbs().size() > 2;
+}
+
 // An int target and a source that is no pure expression: the source is evaluated here, and
 // when it is not one small int the general path goes on with its values. Kept out of line:
 // its result list would otherwise enlarge the frame of every assignment, and recursion
@@ -156,19 +163,18 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
                                        AssignmentForm& form, Object& object) {
   ResultList evaluated;
   exec.evaluate(*form.source, context, evaluated);
-  BigInt& target = object.asInt();
   if (evaluated.size() == 1) {
     Object& source = evaluated[0].object->resolve(true);
     std::int64_t value, current;
     if (source.base() == 'i' && source.value != nullptr) {
       if (form.op == '=') {
-        // Any size, empty too: a value copy, or the storage of a temporary taken over.
-        if (evaluated[0].owned && evaluated[0].object == &source) target = std::move(source.asInt());
-        else if (&source != &object) target = source.asInt();
+        // Any size, empty too. A long temporary's limbs are taken over instead of copied.
+        if (isLongTemporary(evaluated[0], source)) object.asInt() = std::move(source.asInt());
+        else if (&source != &object) copyValue(object, source);
         return;
       }
-      if (source.asInt().toSmall(value) && target.toSmall(current) && combineSmallInts(form.op, current, value, value)) {
-        target.setSmall(value);
+      if (source.readSmallInt(value) && object.readSmallInt(current) && combineSmallInts(form.op, current, value, value)) {
+        object.setSmallInt(value);
         return;
       }
     }
@@ -200,9 +206,8 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   }
   std::int64_t value, current;
   if (!form->program->run(value)) return false;
-  BigInt& target = object.asInt();
-  if (form->op != '=' && (!target.toSmall(current) || !combineSmallInts(form->op, current, value, value))) return false;
-  target.setSmall(value);
+  if (form->op != '=' && (!object.readSmallInt(current) || !combineSmallInts(form->op, current, value, value))) return false;
+  object.setSmallInt(value);
   return true;
 }
 

@@ -57,20 +57,21 @@ bool acceptedCondition(const ResultList& values, bool& value) {
 }
 
 // The compiled form of `node`, built at its first run; null when the node has another shape.
-template <class Form, CompiledForm::Kind FormKind>
+template <class Form, CompiledPart::Kind FormKind>
 Form* formOf(TreeNode& node, std::unique_ptr<Form> (*build)(TreeNode&)) {
-  if (!node.compiled) {
+  CompiledForm& compiled = node.form();
+  if (!compiled.part) {
     std::unique_ptr<Form> form = build(node);
-    if (form) node.compiled = std::move(form);
-    else node.compiled = std::make_unique<CompiledForm>();
+    if (form) compiled.part = std::move(form);
+    else compiled.part = std::make_unique<CompiledPart>();
   }
-  return node.compiled->kind == FormKind ? static_cast<Form*>(node.compiled.get()) : nullptr;
+  return compiled.part->kind == FormKind ? static_cast<Form*>(compiled.part.get()) : nullptr;
 }
 
 // ---- if -------------------------------------------------------------------------------
 
 // `if(c){a}` and `if(c){a}{b}`, branches written as blocks.
-struct IfForm : CompiledForm {
+struct IfForm : CompiledPart {
   IfForm() { kind = Kind::If; }
   TreeNode* condition = nullptr;  // the first argument
   TreeNode* thenBlock = nullptr;  // a literal block
@@ -102,7 +103,7 @@ void runIfArguments(Executor& exec, TreeNode& node, const ExecContext& context, 
 // ---- while ----------------------------------------------------------------------------
 
 // `while({c}, {body})`, both written as blocks, the condition not empty.
-struct WhileForm : CompiledForm {
+struct WhileForm : CompiledPart {
   WhileForm() { kind = Kind::While; }
   TreeNode* condition = nullptr;  // a literal block, evaluated as code each time
   TreeNode* body = nullptr;       // a literal block
@@ -120,7 +121,7 @@ std::unique_ptr<WhileForm> buildWhile(TreeNode& node) {
 // ---- for ------------------------------------------------------------------------------
 
 // `for(i, a .. b, {body})` with a variable name, a range operator and a literal block.
-struct ForForm : CompiledForm {
+struct ForForm : CompiledPart {
   ForForm() { kind = Kind::For; }
   TreeNode* variable = nullptr;  // a plain name
   TreeNode* range = nullptr;     // "..", ".:" or ":." with both operands
@@ -182,10 +183,10 @@ void runForArguments(Executor& exec, TreeNode& node, const ExecContext& context,
 // assignment (whose refusal is the loop's error).
 void setLoopValue(const BuiltinCall& call, Object& variable, Object& scratch, std::int64_t value) {
   if (variable.typeCode == 'i' && variable.value != nullptr) {
-    variable.asInt().setSmall(value);
+    variable.setSmallInt(value);
     return;
   }
-  scratch.asInt().setSmall(value);
+  scratch.setSmallInt(value);
   call.require(transfer(variable, scratch, Transfer::Copy));
 }
 
@@ -220,7 +221,7 @@ void countBig(Executor& exec, const BuiltinCall& call, Object& variable, const B
 }  // namespace
 
 void execIf(Executor& exec, TreeNode& node, const ExecContext& context) {
-  IfForm* form = formOf<IfForm, CompiledForm::Kind::If>(node, buildIf);
+  IfForm* form = formOf<IfForm, CompiledPart::Kind::If>(node, buildIf);
   ResultList args;
   if (form == nullptr || !isPlainBlock(form->thenBlock) || !isPlainBlock(form->elseBlock)) {
     evaluateArguments(exec, node, context, args);
@@ -241,7 +242,7 @@ void execIf(Executor& exec, TreeNode& node, const ExecContext& context) {
 }
 
 void execWhile(Executor& exec, TreeNode& node, const ExecContext& context) {
-  WhileForm* form = formOf<WhileForm, CompiledForm::Kind::While>(node, buildWhile);
+  WhileForm* form = formOf<WhileForm, CompiledPart::Kind::While>(node, buildWhile);
   if (form != nullptr && isPlainBlock(form->condition) && isPlainBlock(form->body)) {
     while (true) {
       bool value;
@@ -267,7 +268,7 @@ void execWhile(Executor& exec, TreeNode& node, const ExecContext& context) {
 }
 
 void execFor(Executor& exec, TreeNode& node, const ExecContext& context) {
-  ForForm* form = formOf<ForForm, CompiledForm::Kind::For>(node, buildFor);
+  ForForm* form = formOf<ForForm, CompiledPart::Kind::For>(node, buildFor);
   ResultList args;
   if (form == nullptr || !isPlainBlock(form->body)) {
     evaluateArguments(exec, node, context, args);

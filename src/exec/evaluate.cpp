@@ -104,9 +104,9 @@ bool smallIntResult(const TreeNode& node, Object& leftIn, Object& rightIn, Resul
   Object& b = rightIn.resolve(true);
   std::int64_t x, y;
   if (a.base() != 'i' || b.base() != 'i' || a.value == nullptr || b.value == nullptr) return false;
-  if (!a.asInt().toSmall(x) || !b.asInt().toSmall(y) || !combineSmallInts(node.op, x, y, x)) return false;
+  if (!a.readSmallInt(x) || !b.readSmallInt(y) || !combineSmallInts(node.op, x, y, x)) return false;
   auto object = std::make_unique<Object>('i');
-  object->asInt().setSmall(x);
+  object->setSmallInt(x);
   results.pushOwned(std::move(object), Access::ConstResult);
   return true;
 }
@@ -175,11 +175,12 @@ void evalAnd(Executor& exec, TreeNode& node, const ExecContext& context, ResultL
 
 void evalComma(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   // The split is kept in the node: lists of values are evaluated again and again in loops.
-  if (!node.argumentList) {
-    node.argumentList = std::make_unique<std::vector<TreeNode*>>();
-    splitCommas(&node, *node.argumentList);
+  CompiledForm& form = node.form();
+  if (!form.argumentList) {
+    form.argumentList = std::make_unique<std::vector<TreeNode*>>();
+    splitCommas(&node, *form.argumentList);
   }
-  for (TreeNode* item : *node.argumentList) exec.evaluate(*item, context, results);
+  for (TreeNode* item : *form.argumentList) exec.evaluate(*item, context, results);
 }
 
 void evalRange(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
@@ -208,7 +209,7 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
   if (EvalHandler builtin = builtinFunction(node.text)) {
     // No program function of the name is visible from here, and definitions do not change
     // while the program runs: the built-in answers this node from now on.
-    if (node.codeFlag == 0) node.evalHandler = builtin;
+    if (node.codeFlag == 0) node.form().evalHandler = builtin;
     builtin(exec, node, context, results);
     return;
   }
@@ -265,7 +266,7 @@ void evalSubscript(Executor& exec, TreeNode& node, const ExecContext& context, R
 // An operator node with a fast program: a machine-integer result where the program
 // answers, the general handler where it declines.
 void evalFast(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
-  auto& form = static_cast<FastExpressionForm&>(*node.compiled);
+  auto& form = static_cast<FastExpressionForm&>(*node.compiled->part);
   std::int64_t value;
   if (!form.program->run(value)) {
     form.general(exec, node, context, results);
@@ -276,7 +277,7 @@ void evalFast(Executor& exec, TreeNode& node, const ExecContext& context, Result
     return;
   }
   auto object = std::make_unique<Object>('i');
-  object->asInt().setSmall(value);
+  object->setSmallInt(value);
   results.pushOwned(std::move(object), Access::ConstResult);
 }
 
@@ -330,7 +331,7 @@ void appendRangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object& t
     auto order = a <=> b;
     if (order == 0) {
       auto object = std::make_unique<Object>('i');
-      object->asInt() = a;
+      object->setInt(a);
       results.pushOwned(std::move(object), Access::Literal);
       return;
     }
@@ -339,7 +340,7 @@ void appendRangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object& t
     BigInt current = a;
     while (true) {
       auto object = std::make_unique<Object>('i');
-      object->asInt() = current;
+      object->setInt(current);
       results.pushOwned(std::move(object), Access::Literal);
       if (current == b) break;
       if (ascending) ++current;
@@ -381,13 +382,13 @@ void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& conte
     handler = chooseOperatorHandler(node);
     if (handler == evalBinary || handler == evalComparison || handler == evalUnary || handler == evalNot) {
       if (fastProgramOf(node, node.codeFlag != 0) != nullptr) {
-        static_cast<FastExpressionForm&>(*node.compiled).general = handler;
+        static_cast<FastExpressionForm&>(*node.compiled->part).general = handler;
         handler = evalFast;
       }
     }
   }
   if (handler == nullptr) handler = evalNotEvaluable;
-  if (node.codeFlag == 0) node.evalHandler = handler;
+  if (node.codeFlag == 0) node.form().evalHandler = handler;
   handler(exec, node, context, results);
 }
 
@@ -399,7 +400,7 @@ void Executor::evaluateCode(TreeNode& code, const ExecContext& context, ResultLi
       code.codeFlag = saved;
       return;
     }
-    EvalHandler handler = code.evalHandler;
+    EvalHandler handler = code.compiled != nullptr ? code.compiled->evalHandler : nullptr;
     if (handler != nullptr) handler(*this, code, context, results);
     else dispatchExpression(*this, code, context, results);
   } catch (...) {

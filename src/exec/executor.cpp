@@ -162,8 +162,9 @@ void Executor::executeStatement(TreeNode& node, const ExecContext& context) {
     if (distance > interp.stackLimit || distance < -interp.stackLimit) raise(node, message("staueb"));
   }
   control.currentStatement = &node;
-  if (node.execHandler == nullptr) node.execHandler = dispatchStatement;
-  node.execHandler(*this, node, context);
+  CompiledForm& form = node.form();
+  if (form.execHandler == nullptr) form.execHandler = dispatchStatement;
+  form.execHandler(*this, node, context);
 }
 
 void Executor::evaluate(TreeNode& node, const ExecContext& context, ResultList& results) {
@@ -180,8 +181,8 @@ void Executor::evaluate(TreeNode& node, const ExecContext& context, ResultList& 
     results.pushOwned(std::move(code), Access::Literal);
     return;
   }
-  if (node.evalHandler != nullptr) {
-    node.evalHandler(*this, node, context, results);
+  if (node.compiled != nullptr && node.compiled->evalHandler != nullptr) {
+    node.compiled->evalHandler(*this, node, context, results);
     return;
   }
   dispatchExpression(*this, node, context, results);
@@ -191,7 +192,7 @@ void Executor::executeBlock(TreeNode* block, const ExecContext& context, bool op
   if (block == nullptr) return;
   bool scoped = openScope && block->symbols != nullptr && !block->symbols->allocation.empty();
   if (scoped) enterScope(*block);
-  const std::vector<TreeNode*>& statements = block->statementList ? *block->statementList : statementsOf(*block);
+  const std::vector<TreeNode*>& statements = statementsOf(*block);
   for (TreeNode* statement : statements) {
     if (control.stopsBlock()) break;
     if (control.pending && !catchesPending(*statement)) continue;

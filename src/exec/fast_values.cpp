@@ -26,7 +26,7 @@ bool readInt(const TreeNode& definition, std::int64_t& out) {
   Object& value = variable->isIndirection() ? variable->resolve(true) : *variable;
   // An int held by an `any` (a list element, say) is an operand like any other int.
   if ((value.typeCode != 'i' && value.typeCode != 'I') || value.value == nullptr) return false;
-  return value.asInt().toSmall(out);
+  return value.readSmallInt(out);
 }
 
 bool readBool(const TreeNode& definition, std::int64_t& out) {
@@ -58,7 +58,7 @@ bool FastProgram::emit(const TreeNode& node, bool root, bool asCode, int depth, 
   if (node.curlyBlock && !(root && asCode)) return false;
   if (node.isNumber()) {
     std::int64_t value;
-    if (!node.constant || node.constant->typeCode != 'i' || !node.constant->asInt().toSmall(value)) return false;
+    if (!node.constant || node.constant->typeCode != 'i' || !node.constant->readSmallInt(value)) return false;
     steps_.push_back({Op::Constant, value, nullptr});
     yieldsBool = false;
     return true;
@@ -197,13 +197,14 @@ bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& res
 }
 
 FastProgram* fastProgramOf(TreeNode& node, bool asCode) {
-  if (!node.compiled) {
+  CompiledForm& compiled = node.form();
+  if (!compiled.part) {
     auto form = std::make_unique<FastExpressionForm>();
     form->program = FastProgram::compile(node, asCode);
-    node.compiled = std::move(form);
+    compiled.part = std::move(form);
   }
-  if (node.compiled->kind != CompiledForm::Kind::FastExpression) return nullptr;
-  return static_cast<FastExpressionForm*>(node.compiled.get())->program.get();
+  if (compiled.part->kind != CompiledPart::Kind::FastExpression) return nullptr;
+  return static_cast<FastExpressionForm*>(compiled.part.get())->program.get();
 }
 
 }  // namespace kavor

@@ -59,7 +59,7 @@ bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& res
 
 // The compiled form of an expression node: its fast program and the general handler that
 // answers when the program declines.
-struct FastExpressionForm : CompiledForm {
+struct FastExpressionForm : CompiledPart {
   FastExpressionForm() { kind = Kind::FastExpression; }
   std::unique_ptr<FastProgram> program;  // null when the node has no fast program
   EvalHandler general = nullptr;         // the node's general handler; set by the evaluator

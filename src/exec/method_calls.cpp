@@ -65,7 +65,7 @@ Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, O
     found.argumentCodes[i] = code;
   }
   found.argumentCount = static_cast<uint8_t>(args.size());
-  MethodCache& cache = call.methodCache;
+  MethodCache& cache = call.form().methodCache;
   MethodHandler handler = nullptr;
   if (cacheable && cache.handler != nullptr && cache.base == found.base && cache.functionForm == wantFunction &&
       cache.argumentCount == found.argumentCount &&

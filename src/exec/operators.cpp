@@ -67,6 +67,14 @@ bool intResult(char op, BigInt& result, const BigInt& a, const BigInt& b, Failur
   }
 }
 
+// The value of an int without moving a small value out of its word: `scratch` takes it then.
+const BigInt& intValue(const Object& object, BigInt& scratch) {
+  if (!object.holdsSmallInt()) return object.asInt();
+  std::int64_t small;
+  if (object.readSmallInt(small)) scratch.setSmall(small);  // else empty, as scratch is
+  return scratch;
+}
+
 // `x ** n`: n values, each a copy of x (a reference stays a reference).
 void applyRepetition(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results) {
   BuiltinCall call{exec, node, NameKind::Operator, "**"};
@@ -111,13 +119,13 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
     bool done = false;
     if (!result) {
       result = std::make_unique<Object>(a.base());
-      if (a.base() == 'i') {
-        // The common case, without the general copy.
-        done = intResult(node.op, result->asInt(), a.asInt(), b.asInt(), failure);
-        if (!done) result->asInt() = a.asInt();
-      } else {
-        copyValue(*result, a);
+      // Ints with a long value among the operands are computed straight into the result;
+      // small ones stay in their words (the general path keeps a small result there too).
+      if (a.base() == 'i' && !(a.holdsSmallInt() && b.holdsSmallInt())) {
+        BigInt left, right;
+        done = intResult(node.op, result->asInt(), intValue(a, left), intValue(b, right), failure);
       }
+      if (!done) copyValue(*result, a);
     }
     if (!done) failure = applyChecked(node.op, *result, b);
     if (!failure) {
@@ -136,7 +144,9 @@ void applyUnaryOperator(Executor& exec, TreeNode& node, Result operand, ResultLi
     exec.raise(node, NameKind::Operator, name, fillKey("unaopenicdeffuedattyp", {name, typeName(value, true)}));
   if (value.isEmpty()) exec.raise(node, NameKind::Operator, name, emptyOperand(name, false));
   auto result = std::make_unique<Object>('i');
-  result->asInt() = node.op == '-' ? -value.asInt() : value.asInt();
+  std::int64_t small;
+  if (value.readSmallInt(small)) result->setSmallInt(node.op == '-' ? -small : small);
+  else result->setInt(node.op == '-' ? -value.asInt() : value.asInt());
   results.pushOwned(std::move(result), Access::ConstResult);
 }
 

@@ -107,6 +107,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
       // The temporary's payload goes to the parameter (and whatever the parameter held, to
       // the temporary, which is dropped after the call).
       std::swap(parameter.value, args[i].object->value);
+      std::swap(parameter.word, args[i].object->word);
       continue;
     }
     Failure failure = transfer(parameter, *args[i].object, kind);
@@ -180,7 +181,20 @@ std::string missingRoutine(TreeNode& call, const std::string& name, bool wantFun
 
 // Runs the definition among `candidates` that fits the arguments best.
 void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
-                const ExecContext& context, ResultList& args, ResultList* results) {
+                const ExecContext& context, ResultList& args, ResultList* results, RoutineCache* cache) {
+  // The choice depends on nothing but the arguments' types: the same types choose the same
+  // routine again.
+  char codes[RoutineCache::kMaxArguments];
+  bool cacheable = cache != nullptr && args.size() <= RoutineCache::kMaxArguments;
+  for (size_t i = 0; cacheable && i < args.size(); ++i) {
+    codes[i] = args[i].object->resolve(true).base();
+    cacheable = codes[i] != 'k';
+  }
+  if (cacheable && cache->routine != nullptr && cache->argumentCount == args.size() &&
+      std::equal(codes, codes + args.size(), cache->argumentCodes)) {
+    runRoutine(exec, call, *cache->routine, context, args, results);
+    return;
+  }
   Routine* best = nullptr;
   int bestScore = -1;
   for (Routine* routine : candidates) {
@@ -193,6 +207,11 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
   if (best == nullptr) {
     // The name exists, but no definition takes these argument types.
     exec.raise(call, notDefinedText(message(results != nullptr ? "fun" : "pro"), name, ""));
+  }
+  if (cacheable) {
+    cache->argumentCount = static_cast<uint8_t>(args.size());
+    std::copy(codes, codes + args.size(), cache->argumentCodes);
+    cache->routine = best;
   }
   runRoutine(exec, call, *best, context, args, results);
 }
@@ -218,15 +237,16 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
   }
 
   // Definitions do not change while the program runs: the lookup is made once per call.
-  if (!call.routineCandidatesFound) {
-    call.routineCandidates = findCandidates(call, call.text, wantFunction);
-    call.routineCandidatesFound = true;
+  CompiledForm& form = call.form();
+  if (!form.routineCandidatesFound) {
+    form.routineCandidates = findCandidates(call, call.text, wantFunction);
+    form.routineCandidatesFound = true;
   }
-  const std::vector<Routine*>* candidates = call.routineCandidates;
+  const std::vector<Routine*>* candidates = form.routineCandidates;
   if (candidates == nullptr) return missingRoutine(call, call.text, wantFunction);
   ResultList args;
   evaluateArguments(exec, call, context, args);
-  runBestFit(exec, call, call.text, *candidates, context, args, results);
+  runBestFit(exec, call, call.text, *candidates, context, args, results, &form.routineCache);
   return Failure::none();
 }
 
@@ -235,7 +255,7 @@ Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name
   // The name is a run-time text, so the per-node candidate cache does not apply.
   const std::vector<Routine*>* candidates = findCandidates(call, name, results != nullptr);
   if (candidates == nullptr) return missingRoutine(call, name, results != nullptr);
-  runBestFit(exec, call, name, *candidates, context, args, results);
+  runBestFit(exec, call, name, *candidates, context, args, results, nullptr);
   return Failure::none();
 }
 

@@ -171,7 +171,7 @@ void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& contex
   Failure failure = callRoutine(exec, node, context, nullptr);
   if (!failure) return;
   if (ExecHandler builtin = builtinStatement(node.text)) {
-    node.execHandler = builtin;
+    node.form().execHandler = builtin;
     builtin(exec, node, context);
     return;
   }
@@ -253,7 +253,7 @@ void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& contex
   else if (isCallForm(node)) handler = execProcedureCall;
   else if (node.text.empty() && (node.op == '.' || node.op == ':') && node.op2 == 0) handler = execMemberStatement;
   else if (isDeclaration(node)) handler = execDeclaration;
-  node.execHandler = handler;
+  node.form().execHandler = handler;
   handler(exec, node, context);
 }
 

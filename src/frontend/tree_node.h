@@ -106,13 +106,24 @@ struct MethodCache {
   MethodHandler handler = nullptr;         // null while nothing is cached
 };
 
-// What execution compiles for a node at its first run (a fast program, the parts of a
-// control statement): a record defined by the executor, told apart by its kind.
-struct CompiledForm {
-  // None: the node was looked at and has no compiled form.
+// The overload a call of a program routine chose last time, with the argument types it was
+// chosen for (their base type codes; calls with user-typed arguments are not cached, their
+// types are told apart by name).
+struct RoutineCache {
+  static constexpr int kMaxArguments = 6;  // calls with more arguments are not cached
+  uint8_t argumentCount = 0;               // the number of arguments, at most kMaxArguments
+  char argumentCodes[kMaxArguments] = {};  // the arguments' base type codes, in order
+  Routine* routine = nullptr;              // null while nothing is cached
+};
+
+// The part of a node's compiled form that depends on its shape (a fast program, the parts
+// of a control statement, an assignment done in place): a record defined by the executor,
+// told apart by its kind.
+struct CompiledPart {
+  // None: the node was looked at and has no such part.
   enum class Kind : uint8_t { None, FastExpression, If, While, For, Assignment };
   Kind kind = Kind::None;
-  virtual ~CompiledForm() = default;
+  virtual ~CompiledPart() = default;
 };
 
 // Frees a scope's symbol table. The analysis makes the tables and defines their type, so it
@@ -124,6 +135,28 @@ struct SymbolTableRelease {
 // The handlers a node chooses at its first evaluation or execution.
 using EvalHandler = void (*)(Executor&, TreeNode&, const ExecContext&, ResultList&);
 using ExecHandler = void (*)(Executor&, TreeNode&, const ExecContext&);
+
+// Everything a run learns about a node, kept beside the tree so that the tree itself stays
+// what the parser and the analysis made of the program: made at the node's first use, never
+// changed by the tree.
+struct CompiledForm {
+  // The handlers chosen at the first evaluation and execution; null until then.
+  EvalHandler evalHandler = nullptr;
+  ExecHandler execHandler = nullptr;
+  // The statements of a block and the argument expressions of a call form, split once.
+  std::unique_ptr<std::vector<TreeNode*>> statementList;
+  std::unique_ptr<std::vector<TreeNode*>> argumentList;
+  // For a call form: the overloads its name denotes in the scope of the call, found at the
+  // first call (procedures or functions by how the call stands); null until then.
+  const std::vector<Routine*>* routineCandidates = nullptr;
+  bool routineCandidatesFound = false;
+  // For a call of a program routine: the overload chosen last.
+  RoutineCache routineCache;
+  // For a method call: the handler it found last, reused while the types stay the same.
+  MethodCache methodCache;
+  // The shape-specific part, built at the first run; null until then.
+  std::unique_ptr<CompiledPart> part;
+};
 
 struct TreeNode {
   // The left operand; for an applied name or literal the argument tree (the group's
@@ -198,22 +231,16 @@ struct TreeNode {
   bool declarationBlank = false;
   // Non-zero while a code block's tree is evaluated as expressions.
   int16_t codeFlag = 0;
-  // The handlers chosen at the first evaluation and execution; null until then.
-  EvalHandler evalHandler = nullptr;
-  ExecHandler execHandler = nullptr;
-  // The statements of a block and the argument expressions of a call form, split once.
-  std::unique_ptr<std::vector<TreeNode*>> statementList;
-  std::unique_ptr<std::vector<TreeNode*>> argumentList;
-  // For a call form: the overloads its name denotes in the scope of the call, found at the
-  // first call (procedures or functions by how the call stands); null until then.
-  const std::vector<Routine*>* routineCandidates = nullptr;
-  bool routineCandidatesFound = false;
-  // For a method call: the handler it found last, reused while the types stay the same.
-  MethodCache methodCache;
   // For a number literal: its value, built by the analysis.
   std::unique_ptr<Object> constant;
-  // What execution compiled for this node; null until its first run.
+  // What runs learned about this node; null until its first use.
   std::unique_ptr<CompiledForm> compiled;
+
+  // The node's compiled form, made when first asked for.
+  CompiledForm& form() {
+    if (!compiled) compiled = std::make_unique<CompiledForm>();
+    return *compiled;
+  }
 };
 
 }  // namespace kavor

@@ -43,16 +43,16 @@ bool isDeclaration(const TreeNode& node) {
   return isDefinitionWord(word) || isTypeWord(word);
 }
 
-const std::vector<TreeNode*>& statementsOf(TreeNode& block) {
-  if (block.statementList) return *block.statementList;
+const std::vector<TreeNode*>& splitStatements(TreeNode& block) {
+  CompiledForm& form = block.form();
   auto list = std::make_unique<std::vector<TreeNode*>>();
   flatten(&block, *list, [](const TreeNode& node) {
     return isOperatorNode(node, ';') || (isBlank(node) && !isDeclaration(node));
   });
   // The empty block and empty statements run nothing.
   std::erase_if(*list, [](TreeNode* node) { return node->op == '#' && !node->left && !node->right; });
-  block.statementList = std::move(list);
-  return *block.statementList;
+  form.statementList = std::move(list);
+  return *form.statementList;
 }
 
 void splitCommas(TreeNode* node, std::vector<TreeNode*>& out) {
@@ -60,15 +60,16 @@ void splitCommas(TreeNode* node, std::vector<TreeNode*>& out) {
 }
 
 const std::vector<TreeNode*>& rightItemsOf(TreeNode& node) {
-  if (node.argumentList) return *node.argumentList;
+  CompiledForm& form = node.form();
+  if (form.argumentList) return *form.argumentList;
   auto list = std::make_unique<std::vector<TreeNode*>>();
   splitCommas(node.right.get(), *list);
-  node.argumentList = std::move(list);
-  return *node.argumentList;
+  form.argumentList = std::move(list);
+  return *form.argumentList;
 }
 
-const std::vector<TreeNode*>& argumentsOf(TreeNode& call) {
-  if (call.argumentList) return *call.argumentList;
+const std::vector<TreeNode*>& splitArguments(TreeNode& call) {
+  CompiledForm& form = call.form();
   auto list = std::make_unique<std::vector<TreeNode*>>();
   // The juxtaposition chain joins the groups; a "(" group holds a "," list, a "{" group
   // is one code argument.
@@ -88,8 +89,8 @@ const std::vector<TreeNode*>& argumentsOf(TreeNode& call) {
       splitCommas(node, *list);
     }
   }
-  call.argumentList = std::move(list);
-  return *call.argumentList;
+  form.argumentList = std::move(list);
+  return *form.argumentList;
 }
 
 bool isUnnamedCallGroup(const TreeNode& group) {

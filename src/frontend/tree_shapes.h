@@ -27,11 +27,20 @@ inline bool isCallNamed(const TreeNode& node, const char* name) {
 }
 
 // The statements of a block: the operands of ";" and of the statement-sequence blank, in
-// source order. Cached in the block node.
-const std::vector<TreeNode*>& statementsOf(TreeNode& block);
+// source order. Split at the first call and kept in the block's compiled form.
+const std::vector<TreeNode*>& splitStatements(TreeNode& block);
+inline const std::vector<TreeNode*>& statementsOf(TreeNode& block) {
+  if (block.compiled != nullptr && block.compiled->statementList != nullptr) return *block.compiled->statementList;
+  return splitStatements(block);
+}
 // The argument expressions of a call form: its group split at "," and at bracket
-// juxtapositions, in order. Cached in the call node. An empty call yields no arguments.
-const std::vector<TreeNode*>& argumentsOf(TreeNode& call);
+// juxtapositions, in order. Split at the first call and kept in the call's compiled form.
+// An empty call yields no arguments.
+const std::vector<TreeNode*>& splitArguments(TreeNode& call);
+inline const std::vector<TreeNode*>& argumentsOf(TreeNode& call) {
+  if (call.compiled != nullptr && call.compiled->argumentList != nullptr) return *call.compiled->argumentList;
+  return splitArguments(call);
+}
 // The right operand of a member operator ("." or ":") or a declaration split at ",": the
 // member items or the declared items. Cached in the node.
 const std::vector<TreeNode*>& rightItemsOf(TreeNode& node);

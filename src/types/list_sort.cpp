@@ -47,9 +47,9 @@ bool sortMachineIntegers(const std::vector<Object*>& keys, bool descending, std:
   for (size_t i = 0; i < keys.size(); ++i) {
     const Object& key = *keys[i];
     if (key.base() != 'i' || !key.isDefined()) return false;
-    std::optional<int64_t> value = key.asInt().toInt64();
-    if (!value) return false;
-    pairs.emplace_back(*value, i);
+    int64_t value;
+    if (!key.readSmallInt(value)) return false;
+    pairs.emplace_back(value, i);
   }
   if (descending)
     std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
