@@ -7,7 +7,6 @@
 //   # options: <o> ...        interpreter options placed before the program file
 // The program runs in its own directory and is named by its file name, so error messages
 // show that name. Output is compared byte for byte; a mismatch prints both sides.
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,16 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "runner_support.h"
+
 namespace {
 
-std::string shellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    if (c == '\'') quoted += "'\\''";
-    else quoted += c;
-  }
-  return quoted + "'";
-}
+using kavor_test::shellQuote;
 
 std::vector<std::string> splitBlanks(const std::string& text) {
   std::vector<std::string> words;
@@ -112,15 +106,10 @@ int main(int argc, char** argv) {
   for (auto& arg : args) command += " " + shellQuote(arg);
   command += std::string(" < ") + stdinPath + " 2>&1";
 
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return 2;
-  std::string actual;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) actual.append(buffer, got);
-  int raw = pclose(pipe);
+  kavor_test::CommandResult run = kavor_test::runCaptured(command);
   unlink(stdinPath);
-  int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  const std::string& actual = run.output;
+  int status = run.status;
 
   bool ok = true;
   if (actual != expected) {

@@ -55,6 +55,14 @@ std::string signatureKey(const Routine& routine) {
   return key;
 }
 
+// "int n, str s": groups of different types joined by "," instead of ";". They parse as one
+// group whose type is "int n, str", the commonest slip in an argument list.
+bool commaBetweenGroups(const TreeNode& group) {
+  const TreeNode* type = group.left.get();
+  bool groupShape = type && (isBlankNode(*type) || (type->op == ':' && type->op2 == '$' && type->text.empty()));
+  return groupShape && type->right && isOperatorNode(*type->right, ',');
+}
+
 // One argument list: ";"-separated groups of `type names` or `type:$ names`.
 void parseParameters(const Analysis& analysis, TreeNode& list, bool inputs, std::vector<Parameter>& out) {
   std::vector<TreeNode*> groups;
@@ -74,7 +82,8 @@ void parseParameters(const Analysis& analysis, TreeNode& list, bool inputs, std:
     bool variable = group->op == ':' && group->op2 == '$' && group->text.empty();
     if (!blank && !variable) analysis.fail(*group, message("erwkeiodereftokbeifunarg"), ErrorKind::Syntax);
     if (!group->left || !isPlainName(*group->left))
-      analysis.fail(*group, message("erwdattypnambeifunarg"), ErrorKind::Syntax);
+      analysis.fail(*group, message(commaBetweenGroups(*group) ? "erwdattypnambeifunargsem" : "erwdattypnambeifunarg"),
+                    ErrorKind::Syntax);
     group->left->typeWord = true;
     std::vector<TreeNode*> names;
     splitCommas(group->right.get(), names);

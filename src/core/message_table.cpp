@@ -114,6 +114,7 @@ const MessageEntry kMessageTable[] = {
     {"erwricmalminplu", "Expect direction '*', '-' or '+'"},
     {"erwricminplu", "Expect direction '-' or '+'"},
     {"coddatexinic", "Program file '%s' does not exist\n"},
+    {"coddatistver", "Program file '%s' is a directory\n"},
     {"synfeh", "Syntax error"},
     {"fehausdatprolee", "Error during execution of file '%s': Program is empty\n"},
     {"fehausdatunefeh", "Error during execution of file '%s': Unexpected error\n"},
@@ -257,6 +258,9 @@ const MessageEntry kMessageTable[] = {
     {"schdefbei", "%s '%s' already defined at %s"},
     {"erwkeiodereftokbeifunarg", "Expect no or ':$'-token at function/procedure argument"},
     {"erwdattypnambeifunarg", "Expect name of type at function/procedure argument"},
+    {"erwdattypnambeifunargsem",
+     "Expect name of type at function/procedure argument (arguments of different types are separated by ';', as in "
+     "'(int n; str s)')"},
     {"erwvarnambeifunarg", "Expect name of variable at function/procedure argument"},
     {"erwnamlinope", "Expect name left of operator '%c'"},
     {"erwnamlinope2", "Expect name left of operator '%c%c'"},

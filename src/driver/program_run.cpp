@@ -1,5 +1,10 @@
 #include "driver/program_run.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "core/error.h"
 #include "core/failure.h"
 #include "core/interpreter.h"
@@ -7,16 +12,36 @@
 #include "exec/run_program.h"
 #include "frontend/tree_builder.h"
 #include "streams/file_data.h"
+#include "streams/file_handle.h"
 
 namespace kavor {
 
+namespace {
+
+// The places `name` is looked for, in order: as given, then inside each include directory.
+template <class Visit>
+bool anyCandidate(const std::string& name, const std::vector<std::string>& includeDirs, Visit visit) {
+  if (visit(name)) return true;
+  for (const std::string& directory : includeDirs)
+    if (visit(directory + "/" + name)) return true;
+  return false;
+}
+
+// Why opening `path` failed, in the system's words, for the message that says so.
+std::string openFailureReason(const std::string& path) {
+  if (::access(path.c_str(), R_OK) == 0) return "";
+  return std::string(" (") + std::strerror(errno) + ")";
+}
+
+}  // namespace
+
 std::optional<std::string> findSourceFile(const std::string& name, const std::vector<std::string>& includeDirs) {
-  if (isRegularFile(name)) return name;
-  for (const std::string& directory : includeDirs) {
-    std::string candidate = directory + "/" + name;
-    if (isRegularFile(candidate)) return candidate;
-  }
-  return std::nullopt;
+  std::optional<std::string> found;
+  anyCandidate(name, includeDirs, [&found](const std::string& path) {
+    if (isReadableNonDirectory(path)) found = path;
+    return found.has_value();
+  });
+  return found;
 }
 
 std::string directoryPart(const std::string& path) {
@@ -31,14 +56,17 @@ int runProgramFile(Interpreter& interp, const std::string& name) {
   try {
     const std::optional<std::string> path = findSourceFile(name, interp.settings.includeDirs);
     if (!path) {
-      say(fillKey("coddatexinic", {name}));
+      // A directory where the program was expected is named as such: "does not exist"
+      // would send the user looking for a file that is plainly there.
+      bool directory = !name.empty() && anyCandidate(name, interp.settings.includeDirs, isDirectory);
+      say(fillKey(directory ? "coddatistver" : "coddatexinic", {name}));
       return 1;
     }
     if (interp.settings.version) say("Kavor program directory: " + directoryPart(*path) + "\n\n");
 
     FILE_DATA file(*path);
     if (Failure failure = file.open("i")) {
-      say(failure.text() + "\n");
+      say(failure.text() + openFailureReason(*path) + "\n");
       return 1;
     }
     const std::vector<std::string> lines = readAllLines(file);

@@ -9,8 +9,9 @@ namespace kavor {
 
 struct Interpreter;
 
-// The path under which `name` is read: `name` itself when it names a regular file, else the
-// first include directory D for which D + "/" + name does. None when nothing is found.
+// The path under which `name` is read: `name` itself when it names a readable file that is
+// not a directory (a pipe such as /dev/stdin counts), else the first include directory D for
+// which D + "/" + name does. None when nothing is found.
 std::optional<std::string> findSourceFile(const std::string& name, const std::vector<std::string>& includeDirs);
 
 // Everything before the last "/" of `path` (else before its last "\"), or "." without either.

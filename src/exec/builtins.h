@@ -3,6 +3,8 @@
 #pragma once
 
 #include <span>
+#include <string>
+#include <vector>
 
 #include "exec/calls.h"
 
@@ -37,5 +39,9 @@ StatementTable systemStatements();  // clocks, working directory, shell
 FunctionTable systemFunctions();    // program arguments, clocks, environment, shell
 StatementTable formStatements();    // proc
 FunctionTable formFunctions();      // if, for, func
+
+// The name of every built-in statement and function, control statements included, each
+// once and sorted: for the tests that keep editor support complete.
+std::vector<std::string> builtinNames();
 
 }  // namespace kavor

@@ -5,6 +5,7 @@
 #include <compare>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "exec/executor.h"
 
@@ -26,6 +27,8 @@ void execWhile(Executor& exec, TreeNode& node, const ExecContext& context);
 void execFor(Executor& exec, TreeNode& node, const ExecContext& context);
 // The control statements (if, while, for, ...) by name; nullptr for other names.
 ExecHandler builtinControlStatement(const std::string& name);
+// Their names, with "case" of switch.
+std::vector<std::string> controlStatementNames();
 
 // Built-in statements and functions by name; nullptr when the name is none.
 ExecHandler builtinStatement(const std::string& name);

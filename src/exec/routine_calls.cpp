@@ -9,6 +9,7 @@
 #include "core/containers.h"
 #include "core/messages.h"
 #include "core/type_table.h"
+#include "exec/fast_values.h"
 #include "exec/iteration.h"
 #include "frontend/tree_shapes.h"
 
@@ -82,8 +83,20 @@ inline bool movesPlainly(const Object& source, const Object& target) {
          source.value != nullptr && isPlainValue(source) && isPlainValue(target);
 }
 
+// Gives the inputs of `routine`, whose frame is open, the values of word arguments (see
+// takesWordArguments): what binding their temporaries would give them.
+void bindWords(Routine& routine, const std::int64_t* words) {
+  for (size_t i = 0; i < routine.inputs.size(); ++i) {
+    Object& parameter = *currentVariable(*routine.inputs[i].nameNode);
+    parameter.createPayload();
+    if (parameter.typeCode == 'b') parameter.setBool(words[i] != 0);
+    else parameter.setSmallInt(words[i]);
+  }
+}
+
+// Runs `routine` for the arguments `args`, or, when `words` is given, for word arguments.
 void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,
-                ResultList* results) {
+                ResultList* results, const std::int64_t* words = nullptr) {
   TreeNode& body = *routine.body;
   exec.enterScope(body);
   struct ScopeGuard {
@@ -92,6 +105,7 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     ~ScopeGuard() { exec.leaveScope(body); }
   } guard{exec, body};
 
+  if (words != nullptr) bindWords(routine, words);
   size_t fixed = routine.argsIndex >= 0 ? static_cast<size_t>(routine.argsIndex) : routine.inputs.size();
   for (size_t i = 0; i < fixed && i < args.size(); ++i) {
     if (routine.inputs[i].mode == ArgMode::VariableInput && !isModifiable(args[i])) {
@@ -179,9 +193,45 @@ std::string missingRoutine(TreeNode& call, const std::string& name, bool wantFun
   return notDefinedText(message(wantFunction ? "fun" : "pro"), name, "");
 }
 
+// Whether the call's arguments, of the types `codes`, can go to `routine` as words: each is a
+// pure int or bool expression (a fast program, but no bare name: a name binds as a
+// call-alias), and each input takes a constant int or bool of that type.
+bool takesWordArguments(TreeNode& call, const Routine& routine, const char* codes, size_t count) {
+  if (routine.argsIndex >= 0 || routine.inputs.size() != count) return false;
+  const std::vector<TreeNode*>& arguments = argumentsOf(call);
+  if (arguments.size() != count) return false;
+  for (size_t i = 0; i < count; ++i) {
+    const Parameter& input = routine.inputs[i];
+    if (input.mode != ArgMode::ConstInput || input.code != codes[i] || (codes[i] != 'i' && codes[i] != 'b'))
+      return false;
+    TreeNode& argument = *arguments[i];
+    if (isPlainName(argument) || argument.curlyBlock) return false;
+    const FastProgram* program = fastProgramOf(argument, false);
+    if (program == nullptr || program->yieldsBool() != (codes[i] == 'b')) return false;
+  }
+  return true;
+}
+
+// The call of the routine that word arguments choose: the arguments are computed in machine
+// words and go straight into the parameters. False, with nothing done, when some argument
+// has no word value this time.
+bool callWithWords(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context,
+                   ResultList* results) {
+  std::int64_t words[RoutineCache::kMaxArguments];
+  const std::vector<TreeNode*>& arguments = argumentsOf(call);
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const FastProgram* program = fastProgramOf(*arguments[i], false);
+    if (!program->run(words[i])) return false;
+  }
+  ResultList none;
+  runRoutine(exec, call, routine, context, none, results, words);
+  return true;
+}
+
 // Runs the definition among `candidates` that fits the arguments best.
 void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
-                const ExecContext& context, ResultList& args, ResultList* results, RoutineCache* cache) {
+                const ExecContext& context, ResultList& args, ResultList* results, CompiledForm* form) {
+  RoutineCache* cache = form != nullptr ? &form->routineCache : nullptr;
   // The choice depends on nothing but the arguments' types: the same types choose the same
   // routine again.
   char codes[RoutineCache::kMaxArguments];
@@ -212,6 +262,9 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
     cache->argumentCount = static_cast<uint8_t>(args.size());
     std::copy(codes, codes + args.size(), cache->argumentCodes);
     cache->routine = best;
+    // Definitions never change: once word arguments chose a routine, they always do.
+    if (form->wordCallRoutine == nullptr && takesWordArguments(call, *best, codes, args.size()))
+      form->wordCallRoutine = best;
   }
   runRoutine(exec, call, *best, context, args, results);
 }
@@ -223,7 +276,8 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
   bool wantFunction = results != nullptr;
   if (object != nullptr) {
     Object& target = object->resolve(true);
-    if ((call.text == "for" || call.text == "For") && hasIteration(target.base())) {
+    bool iterates = call.text.size() == 3 && (call.text == "for" || call.text == "For");
+    if (iterates && hasIteration(target.base())) {
       iterateContainer(exec, call, context, target, objectAccess, results);
       return Failure::none();
     }
@@ -244,9 +298,11 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
   }
   const std::vector<Routine*>* candidates = form.routineCandidates;
   if (candidates == nullptr) return missingRoutine(call, call.text, wantFunction);
+  if (form.wordCallRoutine != nullptr && callWithWords(exec, call, *form.wordCallRoutine, context, results))
+    return Failure::none();
   ResultList args;
   evaluateArguments(exec, call, context, args);
-  runBestFit(exec, call, call.text, *candidates, context, args, results, &form.routineCache);
+  runBestFit(exec, call, call.text, *candidates, context, args, results, &form);
   return Failure::none();
 }
 

@@ -226,14 +226,25 @@ bool Executor::evaluateCondition(TreeNode* code, const ExecContext& context, con
   return results[0].object->resolve(true).boolValue();
 }
 
+namespace {
+
+const std::pair<const char*, ExecHandler> kControlStatements[] = {
+    {"return", execReturn}, {"continue", execContinue}, {"break", execBreak}, {"if", execIf},
+    {"while", execWhile},   {"for", execFor},           {"switch", execSwitch}, {"throw", execThrow},
+    {"catch", execCatch},   {"exit", execExit},         {"assert", execAssert}};
+
+}  // namespace
+
 ExecHandler builtinControlStatement(const std::string& name) {
-  static const std::pair<const char*, ExecHandler> table[] = {
-      {"return", execReturn}, {"continue", execContinue}, {"break", execBreak}, {"if", execIf},
-      {"while", execWhile},   {"for", execFor},           {"switch", execSwitch}, {"throw", execThrow},
-      {"catch", execCatch},   {"exit", execExit},         {"assert", execAssert}};
-  for (const auto& [word, handler] : table)
+  for (const auto& [word, handler] : kControlStatements)
     if (name == word) return handler;
   return nullptr;
+}
+
+std::vector<std::string> controlStatementNames() {
+  std::vector<std::string> names{"case"};  // not a statement of its own: switch reads it
+  for (const auto& entry : kControlStatements) names.emplace_back(entry.first);
+  return names;
 }
 
 void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& context) {

@@ -58,4 +58,10 @@ bool isPredefinedName(std::string_view word) {
 
 bool isTypeWord(const std::string& word) { return typeCodeOf(word) != 'k'; }
 
+std::vector<std::string_view> reservedWords() {
+  std::vector<std::string_view> words;
+  for (const Keyword& keyword : kKeywords) words.push_back(keyword.text);
+  return words;
+}
+
 }  // namespace kavor

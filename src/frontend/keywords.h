@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kavor {
 
@@ -21,5 +22,7 @@ bool isPredefinedName(std::string_view word);
 // A built-in type name such as "int" or "list". The names themselves are kept with the
 // type codes in core (typeCodeOf), where values need them for their messages.
 bool isTypeWord(const std::string& word);
+// Every reserved word above, for the tests that keep editor support complete.
+std::vector<std::string_view> reservedWords();
 
 }  // namespace kavor

@@ -152,6 +152,10 @@ struct CompiledForm {
   bool routineCandidatesFound = false;
   // For a call of a program routine: the overload chosen last.
   RoutineCache routineCache;
+  // For a call whose arguments are all pure int or bool expressions: the routine they choose
+  // when it takes them as words (computed in machine integers and put straight into its
+  // parameters); null until such a call chose it.
+  Routine* wordCallRoutine = nullptr;
   // For a method call: the handler it found last, reused while the types stay the same.
   MethodCache methodCache;
   // The shape-specific part, built at the first run; null until then.

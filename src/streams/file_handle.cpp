@@ -6,10 +6,24 @@
 
 namespace kavor {
 
-bool isRegularFile(const std::string& path) {
+namespace {
+
+// The kind of file `path` names (its S_IFMT bits), or 0 when nothing exists there.
+mode_t fileKind(const std::string& path) {
   struct stat status;
-  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  return ::stat(path.c_str(), &status) == 0 ? (status.st_mode & S_IFMT) : 0;
 }
+
+}  // namespace
+
+bool isRegularFile(const std::string& path) { return fileKind(path) == S_IFREG; }
+
+bool isReadableNonDirectory(const std::string& path) {
+  mode_t kind = fileKind(path);
+  return kind != 0 && kind != S_IFDIR;
+}
+
+bool isDirectory(const std::string& path) { return fileKind(path) == S_IFDIR; }
 
 bool readFileChar(std::FILE* file, bool binary, char& c) {
   int byte = std::getc(file);

@@ -78,7 +78,7 @@ Refusal TERMINAL_DATA::redirect(const std::string& inputName, bool inputBinary, 
   closeFiles();
   inputBinary_ = inputBinary;
   if (!inputName.empty()) {
-    if (!isRegularFile(inputName)) return Refusal::of("inpdatexinic", std::string(inputName));
+    if (!isReadableNonDirectory(inputName)) return Refusal::of("inpdatexinic", std::string(inputName));
     input_.reset(std::fopen(inputName.c_str(), inputBinary ? "rb" : "r"));
     if (!input_) return Refusal::of("inpdatkannicgeower", std::string(inputName));
   }

@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "core/payloads.h"
 #include "exec/calls.h"
+#include "exec/fast_values.h"
 #include "streams/str_data.h"
 
 namespace kavor {
@@ -79,6 +80,9 @@ TreeNode& codeArgument(const MethodCall& call) {
 ElementCode::ElementCode(const MethodCall& call)
     : call_(call), variable_(variableArgument(call)), code_(codeArgument(call)), savedKind_(variable_.transferKind) {
   variable_.transferKind = call.access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
+  // Code is compiled by its content, as evaluateCode asks for it.
+  const FastProgram* program = fastProgramOf(code_, true);
+  if (program != nullptr && program->yieldsBool()) condition_ = program;
 }
 
 ElementCode::~ElementCode() {
@@ -101,6 +105,12 @@ Object& ElementCode::valueFor(Object& element, ResultList& values) {
 }
 
 bool ElementCode::holdsFor(Object& element) {
+  if (condition_ != nullptr) {
+    call_.require(transfer(variable_, element, Transfer::CallAlias));
+    bound_ = true;
+    std::int64_t value;
+    if (condition_->run(value)) return value != 0;
+  }
   ResultList values;
   Object& value = valueFor(element, values).resolve(true);
   if (value.base() != 'b' || !value.isDefined() || value.isEmpty()) call_.fail(message("erwcodmitboower"));

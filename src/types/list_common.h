@@ -66,6 +66,8 @@ class ListHold {
 // is reached as a constant). Afterwards it keeps its own access class again and holds a
 // copy of the last element it was bound to, not the binding: a lingering call-alias would
 // pin that element's type and refuse later changes of it.
+class FastProgram;
+
 class ElementCode {
  public:
   // Checks the arguments (variable, code): exactly two, the first a variable, the second a
@@ -86,6 +88,9 @@ class ElementCode {
   const MethodCall& call_;  // the method running the code; raises its failures
   Object& variable_;   // the variable argument, bound to each element in turn
   TreeNode& code_;     // the code argument's tree
+  // The code's fast program when it is a pure bool expression (`x == 7`): holdsFor runs it
+  // without evaluating the tree; null otherwise.
+  const FastProgram* condition_ = nullptr;
   int32_t savedKind_;  // the variable's access class before the method
   bool bound_ = false; // the variable has been bound to an element by this method
 };

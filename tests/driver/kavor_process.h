@@ -29,14 +29,16 @@ struct Launch {
   std::vector<std::string> arguments;
   std::string directory;  // working directory
   std::vector<std::pair<std::string, std::string>> environment;  // variables to set
+  std::string input{};  // fed through a pipe as standard input; none (/dev/null) when empty
 };
 
 inline Outcome launch(const Launch& request) {
-  int channel[2];
-  if (pipe(channel) != 0) return {};
+  int channel[2], feed[2];
+  if (pipe(channel) != 0 || pipe(feed) != 0) return {};
   if (fork() == 0) {
     if (chdir(request.directory.c_str()) != 0) _exit(126);
-    dup2(open("/dev/null", O_RDONLY), 0);
+    close(feed[1]);
+    dup2(request.input.empty() ? open("/dev/null", O_RDONLY) : feed[0], 0);
     dup2(channel[1], 1);
     dup2(channel[1], 2);
     close(channel[0]);
@@ -48,6 +50,10 @@ inline Outcome launch(const Launch& request) {
     _exit(127);
   }
   close(channel[1]);
+  close(feed[0]);
+  // Inputs stay far below the pipe's buffer, so writing them all first cannot block.
+  if (write(feed[1], request.input.data(), request.input.size()) < 0) return {};
+  close(feed[1]);
   Outcome run;
   char buffer[4096];
   for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;) run.output.append(buffer, size_t(got));

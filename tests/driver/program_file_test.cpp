@@ -23,20 +23,43 @@ TEST_F(ProgramFileTest, IncludeDirectoriesAreCompletedWithTheInterpreterDirector
             banner() + "Kavor program directory: lib/deep\n\n");
 }
 
-TEST_F(ProgramFileTest, MissingOrNotAFile) {
+TEST_F(ProgramFileTest, MissingDirectoryOrUnreadable) {
   fs::create_directories(root / "lib/dir");
-  for (std::string name : {"missing.kv", "lib", "dir", ""}) {
+  for (std::string name : {"missing.kv", ""}) {
     Outcome run = kavor({"-n", "lib", name});
     EXPECT_EQ(run.output, "Program file '" + name + "' does not exist\n");
     EXPECT_EQ(run.status, 1);
   }
+  // A directory as given or inside an include directory is named as what it is.
+  for (std::string name : {"lib", "dir", "/tmp"}) {
+    Outcome run = kavor({"-n", "lib", name});
+    EXPECT_EQ(run.output, "Program file '" + name + "' is a directory\n");
+    EXPECT_EQ(run.status, 1);
+  }
+  // A file found in an include directory wins over a directory of the same name.
+  write("lib/lib", "outl(7)");
+  EXPECT_EQ(kavor({"-n", "lib", "lib"}).output, "7\n");
   kavor({"-o", "out.txt", "missing.kv"});
   EXPECT_EQ(read("out.txt"), "Program file 'missing.kv' does not exist\n");
   if (geteuid() != 0) {  // root reads everything
     write("secret.kv", "outl(1)");
     fs::permissions(root / "secret.kv", fs::perms::none);
-    EXPECT_EQ(kavor({"secret.kv"}).output, "File 'secret.kv' cannot be opened\n");
+    EXPECT_EQ(kavor({"secret.kv"}).output, "File 'secret.kv' cannot be opened (Permission denied)\n");
   }
+}
+
+// A program may come from a pipe: /dev/stdin, or a file the shell makes for <(...).
+TEST_F(ProgramFileTest, ProgramsFromPipes) {
+  Outcome piped = launch({(root / "kavor").string(), "./kavor", {"-v", "/dev/stdin", "x"}, root.string(), {},
+                          "outl(argv(0), argc())\nint n\nout(in(n))\n"});
+  // The program text used up standard input, so the program's own input is at its end.
+  EXPECT_EQ(piped.output, banner() + "Kavor program directory: /dev\n\n/dev/stdin2\nfalse");
+  EXPECT_EQ(piped.status, 0);
+  Outcome substituted = launch({"/bin/bash", "bash", {"-c", "./kavor <(printf 'outl(6 * 7)')"}, root.string(), {}});
+  EXPECT_EQ(substituted.output, "42\n");
+  Outcome input = launch({"/bin/bash", "bash", {"-c", "./kavor -i <(printf '3 4') <(printf 'int a, b\nin(a, b)\nout(a * b)')"},
+                          root.string(), {}});
+  EXPECT_EQ(input.output, "12");
 }
 
 TEST_F(ProgramFileTest, EmptyProgramsEndQuietly) {
