@@ -203,17 +203,26 @@ void evalPair(Executor& exec, TreeNode& node, const ExecContext& context, Result
 
 // ---- calls and member access ----------------------------------------------------------
 
+// A call of a type's name (`str("k", i)`) where no program function of the name is visible.
+void evalTypeConstructor(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  if (callTypeConstructor(exec, node, context, results)) return;
+  exec.raise(node, callRoutine(exec, node, context, &results).text());
+}
+
 void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   Failure failure = callRoutine(exec, node, context, &results);
   if (!failure) return;
+  // No program function of the name is visible from here, and definitions do not change
+  // while the program runs: a built-in or a type's name answers this node from now on.
   if (EvalHandler builtin = builtinFunction(node.text)) {
-    // No program function of the name is visible from here, and definitions do not change
-    // while the program runs: the built-in answers this node from now on.
     if (node.codeFlag() == 0) node.form().evalHandler = builtin;
     builtin(exec, node, context, results);
     return;
   }
-  if (callTypeConstructor(exec, node, context, results)) return;
+  if (callTypeConstructor(exec, node, context, results)) {
+    if (node.codeFlag() == 0 && node.compiled->routineCandidates == nullptr) node.form().evalHandler = evalTypeConstructor;
+    return;
+  }
   exec.raise(node, failure.text());
 }
 
