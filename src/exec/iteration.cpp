@@ -114,4 +114,8 @@ void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context
   releaseLoopVariable(variable);
 }
 
+bool runLoopBody(Executor& exec, const Result& body, const ExecContext& context, ResultList* results) {
+  return runBody(exec, body, context, results);
+}
+
 }  // namespace kavor

@@ -13,6 +13,8 @@ void registerListMethods();
 void registerIntMethods();
 void registerRealMethods();
 void registerSmallTypeMethods();
+void registerFileMethods();
+void registerDirMethods();
 
 namespace {
 
@@ -35,6 +37,8 @@ void registerAll() {
   registerIntMethods();
   registerRealMethods();
   registerSmallTypeMethods();
+  registerFileMethods();
+  registerDirMethods();
 }
 
 }  // namespace
