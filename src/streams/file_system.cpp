@@ -201,6 +201,24 @@ Refusal listInto(const std::string& path, const std::string& prefix, const std::
   return Refusal::none();
 }
 
+Refusal removeTreeAt(const std::string& path) {
+  struct stat status;
+  if (!entryStatus(path, status) || !S_ISDIR(status.st_mode)) return Refusal::of("verexinic", path);
+  Outcome<std::vector<DirectoryEntry>> listing = listDirectory(path, "*", false);
+  if (listing.failure) return Refusal::of("verkannicgelwer", path);
+  // Files first, then the emptied subdirectories, then the directory itself.
+  for (const DirectoryEntry& entry : listing.value) {
+    std::string inner = joined(path, entry.name);
+    if (!entry.isDirectory && ::unlink(inner.c_str()) != 0) return Refusal::of("datkannicgelwer", inner);
+  }
+  for (const DirectoryEntry& entry : listing.value) {
+    if (!entry.isDirectory) continue;
+    if (Refusal refusal = removeTreeAt(joined(path, entry.name))) return refusal;
+  }
+  if (::rmdir(path.c_str()) != 0) return Refusal::of("verkannicgelwer", path);
+  return Refusal::none();
+}
+
 }  // namespace
 
 Outcome<int64_t> fileSize(const std::string& path) {
@@ -292,21 +310,16 @@ Refusal makeDirectory(const std::string& path) {
 }
 
 Refusal removeTree(const std::string& path) {
-  struct stat status;
-  if (!entryStatus(path, status) || !S_ISDIR(status.st_mode)) return Refusal::of("verexinic", path);
-  Outcome<std::vector<DirectoryEntry>> listing = listDirectory(path, "*", false);
-  if (listing.failure) return Refusal::of("verkannicgelwer", path);
-  // Files first, then the emptied subdirectories, then the directory itself.
-  for (const DirectoryEntry& entry : listing.value) {
-    std::string inner = joined(path, entry.name);
-    if (!entry.isDirectory && ::unlink(inner.c_str()) != 0) return Refusal::of("datkannicgelwer", inner);
-  }
-  for (const DirectoryEntry& entry : listing.value) {
-    if (!entry.isDirectory) continue;
-    if (Refusal refusal = removeTree(joined(path, entry.name))) return refusal;
-  }
-  if (::rmdir(path.c_str()) != 0) return Refusal::of("verkannicgelwer", path);
-  return Refusal::none();
+  // As the shell's rm, never the root and never a tree named by "." or "..", which would take
+  // the directory the program runs in (or its parent) from under it.
+  char* real = ::realpath(path.c_str(), nullptr);
+  bool refused = real != nullptr && std::string(real) == "/";
+  std::free(real);
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  const std::string last = trimmed.substr(trimmed.rfind('/') == std::string::npos ? 0 : trimmed.rfind('/') + 1);
+  if (refused || last == "." || last == "..") return Refusal::of("verkannicgelwer", path);
+  return removeTreeAt(path);
 }
 
 Refusal moveDirectory(const std::string& source, const std::string& target) {
@@ -333,7 +346,7 @@ Refusal copyTree(const std::string& source, const std::string& target) {
   if (refusal) {
     // Rights copied from the source may keep us out of the unfinished copy.
     ::chmod(temporary.c_str(), 0700);
-    (void)removeTree(temporary);
+    (void)removeTreeAt(temporary);
   }
   return refusal;
 }
