@@ -14,6 +14,8 @@ void registerIntMethods();
 void registerRealMethods();
 void registerSmallTypeMethods();
 void registerContainerMethods();
+void registerFileMethods();
+void registerDirMethods();
 
 namespace {
 
@@ -37,6 +39,8 @@ void registerAll() {
   registerRealMethods();
   registerSmallTypeMethods();
   registerContainerMethods();
+  registerFileMethods();
+  registerDirMethods();
 }
 
 }  // namespace
