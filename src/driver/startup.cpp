@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/interpreter.h"
+#include "core/messages.h"
 #include "driver/banner.h"
 #include "driver/config_file.h"
 #include "driver/interpreter_directory.h"
@@ -66,8 +67,16 @@ int runKavor(int argc, const char* const* argv, long stackLimit) {
   // The standard stream never refuses a write: its bytes go to the screen or an open file.
   if (settings.version) (void)interp->standardStream.write(banner, false);
 
-  const int status = runProgramFile(*interp, interp->programArguments[0]);
+  int status = runProgramFile(*interp, interp->programArguments[0]);
+  const std::string outputName = interp->standardStream.outputName();
   tearDown(*interp);
+  // Output that could not be written is lost: the run must not look like a success. The
+  // report cannot go where the output went, so it goes to standard error.
+  if (interp->standardStream.writeFailed()) {
+    std::string text = fillKey("datkannicschwer", {outputName.empty() ? "/dev/stdout" : outputName}) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    if (status == 0) status = 1;
+  }
   return status;
 }
 

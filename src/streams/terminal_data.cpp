@@ -92,6 +92,8 @@ Refusal TERMINAL_DATA::redirect(const std::string& inputName, bool inputBinary, 
 
 void TERMINAL_DATA::closeFiles() {
   input_.reset();
+  // Buffered bytes go out at the close: that is where a full device says so.
+  if (output_ && std::fflush(output_.get()) != 0) writeFailed_ = true;
   output_.reset();
 }
 
@@ -142,14 +144,17 @@ bool TERMINAL_DATA::readKey(char& c) {
 
 Refusal TERMINAL_DATA::write(std::string_view text, bool aligned) {
   return writeAligned(text, aligned, [this](std::string_view bytes) -> Refusal {
+    // Once a write failed, later ones (the error report among them) are not tried again.
+    if (writeFailed_) return Refusal::of("datkannicschwer", outputName_.empty() ? "/dev/stdout" : outputName_);
     if (output_) {
-      writeFileBytes(output_.get(), bytes);
-      return Refusal::none();
+      if (writeFileBytes(output_.get(), bytes)) return Refusal::none();
+    } else {
+      const std::string shown = consoleBytes(bytes, translateOutput);
+      bool written = std::fwrite(shown.data(), 1, shown.size(), stdout) == shown.size();
+      if (std::fflush(stdout) == 0 && written) return Refusal::none();
     }
-    const std::string shown = consoleBytes(bytes, translateOutput);
-    std::fwrite(shown.data(), 1, shown.size(), stdout);
-    std::fflush(stdout);
-    return Refusal::none();
+    writeFailed_ = true;
+    return Refusal::of("datkannicschwer", outputName_.empty() ? "/dev/stdout" : outputName_);
   });
 }
 

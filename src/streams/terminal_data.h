@@ -31,6 +31,9 @@ class TERMINAL_DATA final : public STREAM_DATA {
                    bool outputAppend);
   // Closes both files; what was written is flushed.
   void closeFiles();
+  // Some output could not be written (a full device, a closed pipe): the run must not end
+  // as a success. The name is the output file's, or "" for the process's standard output.
+  bool writeFailed() const { return writeFailed_; }
 
   const std::string& inputName() const { return inputName_; }
   const std::string& outputName() const { return outputName_; }
@@ -57,6 +60,8 @@ class TERMINAL_DATA final : public STREAM_DATA {
   // Open exactly when the matching name was given and redirect() succeeded.
   FileHandle input_;
   FileHandle output_;
+  // Set by the first write or close that failed; never cleared.
+  bool writeFailed_ = false;
   // Set by -ib: the input file is read without folding "\r\n".
   bool inputBinary_ = false;
   // Standard input was a terminal at start-up: keys are then read in raw mode.

@@ -20,6 +20,20 @@ TEST_F(CommandLineTest, UsageWithoutProgramFileEvenWhenOutputIsRedirected) {
   }
 }
 
+// Output that cannot be written is never lost silently: the run ends with status 1 and says
+// so on standard error, also when the program went on after a failed write or chose its own
+// status.
+TEST_F(CommandLineTest, OutputThatCannotBeWrittenFailsTheRun) {
+  write("p.kv", "outl(1)\nerror e\nouts(2)\ncatch(e, {outs(3)})\n");
+  Outcome run = kavor({"-o", "/dev/full", "p.kv"});
+  EXPECT_EQ(run.output, "File '/dev/full' cannot be written\n");
+  EXPECT_EQ(run.status, 1);
+  write("q.kv", "outl(1)\nexit(4)\n");
+  run = kavor({"-o", "/dev/full", "q.kv"});
+  EXPECT_EQ(run.output, "File '/dev/full' cannot be written\n");
+  EXPECT_EQ(run.status, 4);
+}
+
 TEST_F(CommandLineTest, UnknownOptionsBeforeTheProgramOnly) {
   for (std::string option : {"-x", "-", "--v", "-I"}) {
     Outcome run = kavor({option, "p.kv"});
