@@ -13,6 +13,7 @@ void registerListMethods();
 void registerIntMethods();
 void registerRealMethods();
 void registerSmallTypeMethods();
+void registerDateTimeMethods();
 
 namespace {
 
@@ -35,6 +36,7 @@ void registerAll() {
   registerIntMethods();
   registerRealMethods();
   registerSmallTypeMethods();
+  registerDateTimeMethods();
 }
 
 }  // namespace

@@ -115,7 +115,12 @@ class TypeTableTest : public ::testing::Test {
          ASSERT_EQ(transfer(o.asAny2().second, *strValue("b"), Transfer::Copy).text(), "");
        }}},
       {'k', {[](Object& o) { o.asUser().groups->front().front()->asInt() = BigInt(7); }}},
-      {'a', {}}, {'z', {}}, {'g', {}}, {'0', {}}, {'2', {}}, {'4', {}}, {'t', {}},
+      {'a', {}}, {'z', {}}, {'g', {}},
+      {'0', {[](Object& o) { ASSERT_TRUE(typeOps('0').readText("-44-03-15", o)); }, "2023-02-29"}},
+      {'2', {[](Object& o) { ASSERT_TRUE(typeOps('2').readText("-09:45", o)); }, "+14:01"}},
+      {'4', {[](Object& o) { ASSERT_TRUE(typeOps('4').readText("2024-12-31 23:59:59 +05:30", o)); },
+             "2024-12-31 24:00:00 +05:30"}},
+      {'t', {[](Object& o) { ASSERT_TRUE(typeOps('t').readText("00:00:00", o)); }, "7:00:00"}},
   };
 };
 
