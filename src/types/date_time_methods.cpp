@@ -34,7 +34,13 @@ int32_t objectZone(MethodCall& call) { return *timezoneOf(call.heldObject()).off
 const DateTimeValue& objectDateTime(MethodCall& call) { return dateTimeOf(call.heldObject()); }
 
 const BigInt& intArgument(MethodCall& call) { return call.usedArgument(0).asInt(); }
-const std::string& textArgument(MethodCall& call) { return call.usedArgument(0).asStr().text; }
+// A text argument may be empty: the empty format is a format, and an empty text is a text
+// that names no value.
+const std::string& textArgument(MethodCall& call) {
+  Object& value = call.args[0].object->resolve(true);
+  if (!value.isDefined()) call.fail(fillKey("tesargnicdef", {"1"}));
+  return value.asStr().text;
+}
 
 void pushInt(MethodCall& call, const BigInt& value) { call.out().pushOwned(makeInt(value), Access::ConstResult); }
 void pushInt(MethodCall& call, long long value) { call.out().pushOwned(makeInt(value), Access::ConstResult); }
@@ -56,6 +62,8 @@ void pushDateTime(MethodCall& call, DateTimeValue value) { pushValue<'4', DateTi
 
 // The local date, time and zone now, as the C library sees them under `TZ`.
 DateTimeValue localNow() {
+  // localtime_r need not read `TZ` itself; tzset makes sure the zone is the one set.
+  tzset();
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
