@@ -1,6 +1,7 @@
 // The methods of `date`, `time`, `timezone` and `datetime`. The calendar is in
 // types/calendar.h; this file checks the object and the arguments, reads the clock and
 // hands results over as new values.
+#include <algorithm>
 #include <ctime>
 #include <iterator>
 #include <string>
@@ -192,6 +193,9 @@ void timeSetFromInt(MethodCall& call) {
   timeOf(call.object).seconds = wrappedSeconds(intArgument(call));
 }
 
+// `time(3600)`: a new time that many seconds after midnight; the object is not used.
+void timeFromInt(MethodCall& call) { pushTime(call, wrappedSeconds(intArgument(call))); }
+
 void timeAdd(MethodCall& call) {
   TimeValue& value = timeOf(call.heldObject());
   call.requireModifiable();
@@ -259,6 +263,7 @@ const MethodEntry kDateMethods[] = {
 
 const MethodEntry kTimeMethods[] = {
     {"\xA7str;\xA7", false, true, fromText<'t'>},
+    {"\xA7int;\xA7", false, true, timeFromInt},
     {"diff\xA7time;\xA7", false, true, timeDiff},
     {"int\xA7\xA7", false, true, timeSeconds},
     {"hours\xA7\xA7", false, true, timeHours},
