@@ -1,4 +1,4 @@
-// List records and 97-bucket hash tables.
+// List records and the watches over containers being iterated.
 #include "core/containers.h"
 
 #include "core/messages.h"
@@ -8,7 +8,6 @@
 #include <iterator>
 
 #include "core/text_output.h"
-#include "numbers/bigreal.h"
 
 namespace kavor {
 
@@ -160,100 +159,6 @@ bool isBeingIterated(const Object& object) {
   if (object.value == nullptr || object.isIndirection()) return false;
   int32_t (*loopsRunning)(const Object&) = typeOps(object.typeCode).loopsRunning;
   return loopsRunning != nullptr && loopsRunning(object) > 0;
-}
-
-int nameHash(const std::string& text) {
-  unsigned char acc[2] = {0, 0};
-  for (size_t i = 0; i < text.size(); ++i) acc[i % 2] ^= static_cast<unsigned char>(text[i]);
-  return (acc[0] + 256 * acc[1]) % HashTable::kBuckets;
-}
-
-int hashBucket(Object& key) {
-  if (isReferenceCode(key.typeCode) && key.value != nullptr) {
-    auto identity = static_cast<int64_t>(reinterpret_cast<uintptr_t>(key.target()) >> 4);
-    return static_cast<int>((identity < 0 ? -identity : identity) % HashTable::kBuckets);
-  }
-  // A real key is hashed by its exact value, whatever the output precision is now.
-  OutputPrecisionOverride exact(-1);
-  return nameHash(textForm(key.resolve(true)));
-}
-
-namespace {
-
-// Reference keys match only references to the same target; other keys match by value.
-bool keysMatch(Object& entryKey, Object& key) {
-  bool entryRef = isReferenceCode(entryKey.typeCode);
-  bool keyRef = isReferenceCode(key.typeCode);
-  if (entryRef || keyRef) return entryRef && keyRef && entryKey.target() == key.target();
-  return equals(entryKey, key, true);
-}
-
-}  // namespace
-
-HashEntry* HashTable::find(Object& key) {
-  if (!buckets) return nullptr;
-  for (HashEntry& entry : (*buckets)[hashBucket(key)])
-    if (keysMatch(*entry.key, key)) return &entry;
-  return nullptr;
-}
-
-Failure HashTable::insert(Object& key, Object* value, int keyKind, int valueKind) {
-  HashEntry entry;
-  entry.key = std::make_unique<Object>();
-  if (Failure failure = entry.key->constructByTransfer(key, keyKind)) return failure;
-  if (value != nullptr) {
-    entry.value = std::make_unique<Object>();
-    if (Failure failure = entry.value->constructByTransfer(*value, valueKind)) return failure;
-  }
-  if (!buckets) buckets = std::make_unique<std::array<std::vector<HashEntry>, kBuckets>>();
-  (*buckets)[hashBucket(*entry.key)].push_back(std::move(entry));
-  ++count;
-  indexValid = false;
-  index.clear();
-  return Failure::none();
-}
-
-bool HashTable::remove(Object& key) {
-  if (!buckets) return false;
-  auto& bucket = (*buckets)[hashBucket(key)];
-  for (auto it = bucket.begin(); it != bucket.end(); ++it) {
-    if (!keysMatch(*it->key, key)) continue;
-    bucket.erase(it);
-    --count;
-    indexValid = false;
-    index.clear();
-    return true;
-  }
-  return false;
-}
-
-void HashTable::clear() {
-  buckets.reset();
-  count = 0;
-  indexValid = false;
-  index.clear();
-}
-
-void HashTable::handOverObjects(std::vector<std::unique_ptr<Object>>& out) {
-  if (buckets) {
-    for (auto& bucket : *buckets) {
-      for (HashEntry& entry : bucket) {
-        if (entry.key) out.push_back(std::move(entry.key));
-        if (entry.value) out.push_back(std::move(entry.value));
-      }
-    }
-  }
-  clear();
-}
-
-const std::vector<HashEntry*>& HashTable::entries() {
-  if (indexValid) return index;
-  index.clear();
-  if (buckets)
-    for (auto& bucket : *buckets)
-      for (HashEntry& entry : bucket) index.push_back(&entry);
-  indexValid = true;
-  return index;
 }
 
 }  // namespace kavor

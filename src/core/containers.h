@@ -1,4 +1,4 @@
-// The containers behind `list`, `args`, `hash` and `set`.
+// The containers behind `list`, `args`, `hash`, `set`, `array` and `array2`.
 #pragma once
 
 #include <array>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/hash_table.h"
 #include "core/object.h"
 #include "core/payloads.h"
 #include "core/type_table.h"
@@ -60,39 +61,28 @@ struct ListRecord {
   long long elementIndex(Object& element, size_t start, bool backwards);
 };
 
-// One entry of a hash table: the key and, for `hash`, the associated value.
-struct HashEntry {
-  std::unique_ptr<Object> key;    // never null
-  std::unique_ptr<Object> value;  // null for `set` entries
-};
-
-// Payload of `hash` and `set`: 97 fixed buckets, never rehashed. Iteration order is bucket
-// order, then insertion order within a bucket.
-struct HashTable {
-  static constexpr int kBuckets = 97;
-  // Allocated on the first insertion; each bucket keeps insertion order.
-  std::unique_ptr<std::array<std::vector<HashEntry>, kBuckets>> buckets;
-  // Number of entries in all buckets.
-  int32_t count = 0;
-  // Entries in iteration order; built lazily, discarded by every insertion or removal.
-  std::vector<HashEntry*> index;
-  bool indexValid = false;
-  // Iterations running over this table; while > 0 its structure must not change.
+// Payload of `array` and `array2`: a fixed number of slots, each without a value (null, or
+// an element Object that is undefined) or owning one element Object (an `any` holding the
+// value). An array2 lays its rows out one after the other.
+struct ArrayRecord {
+  // The slots; slots.size() is the size (rows x columns for an array2), 0 while empty.
+  std::vector<std::unique_ptr<Object>> slots;
+  // Number of columns of an array2 (slots.size() is a multiple of it); 0 for an array and
+  // for an empty array2.
+  int32_t columns = 0;
+  // Iterations and per-element methods running over the array; while > 0 its structure
+  // (size, which slots are defined) must not change.
   int32_t iterationCount = 0;
 
-  HashEntry* find(Object& key);
-  bool contains(Object& key) { return find(key) != nullptr; }
-  // Inserts a new entry (key and value built by transfer); the key must not be present.
-  // `value` may be null for a set. On a refusal nothing was inserted.
-  Failure insert(Object& key, Object* value, int keyKind, int valueKind);
-  bool remove(Object& key);
-  void clear();
-  // Moves every key and value into `out` (for destruction without recursion); the table is
-  // left empty.
-  void handOverObjects(std::vector<std::unique_ptr<Object>>& out);
-  // Entries in iteration order (builds the index when needed).
-  const std::vector<HashEntry*>& entries();
+  void handOverObjects(std::vector<std::unique_ptr<Object>>& out) {
+    for (auto& slot : slots)
+      if (slot) out.push_back(std::move(slot));
+    slots.clear();
+  }
+  // Slot `at` holds a value.
+  bool holds(size_t at) const { return slots[at] && slots[at]->isDefined(); }
 };
+inline ArrayRecord& arrayOf(const Object& object) { return *static_cast<ArrayRecord*>(object.value); }
 
 // True when `stop` holds for `outer` or for any Object its value holds (elements, keys and
 // values, halves, members), walked with an explicit stack because values may nest deeply.
@@ -148,10 +138,5 @@ class IterationWatch {
   bool alive_ = true;    // false once the payload was released
 };
 
-// The bucket of a key: a reference by its target's identity, anything else by the name hash
-// of its text form.
-int hashBucket(Object& key);
-// The name hash: bytes XORed alternately into two accumulators, (acc0 + 256 * acc1) % 97.
-int nameHash(const std::string& text);
 
 }  // namespace kavor

@@ -15,9 +15,10 @@ namespace {
 // One step of writing a value. A compound value is written by pushing its parts as steps,
 // so that nesting depth costs heap, not native stack.
 struct WriteStep {
-  enum Kind : uint8_t { Value, Text, Unmark } kind;
+  enum Kind : uint8_t { Value, Text, Number, Unmark } kind;
   Object* object;    // Value: the Object to write; Unmark: the Object whose mark ends
   const char* text;  // Text: a literal piece ("(", ",", "->", ...)
+  long long number = 0;  // Number: the integer to write
 };
 
 class TextWriter final : public TextParts {
@@ -32,6 +33,7 @@ class TextWriter final : public TextParts {
       pending_.pop_back();
       switch (step.kind) {
         case WriteStep::Text: out_ += step.text; break;
+        case WriteStep::Number: out_ += std::to_string(step.number); break;
         case WriteStep::Unmark: step.object->outputMark = 0; break;
         case WriteStep::Value:
           if (!writeMarked(*step.object)) return abandon();
@@ -44,6 +46,7 @@ class TextWriter final : public TextParts {
   // The layout a row lists goes onto the stack in writing order; writeValue then turns it
   // around, since the last step pushed is done first.
   void text(const char* literal) override { pending_.push_back({WriteStep::Text, nullptr, literal}); }
+  void number(long long value) override { pending_.push_back({WriteStep::Number, nullptr, nullptr, value}); }
   void part(Object& part) override { pending_.push_back({WriteStep::Value, &part, nullptr}); }
 
  private:

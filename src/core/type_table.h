@@ -47,6 +47,8 @@ class TextParts {
  public:
   // `literal` is kept by address until its turn comes: pass string literals only.
   virtual void text(const char* literal) = 0;
+  // An integer in decimal (the positions of an array).
+  virtual void number(long long value) = 0;
   virtual void part(Object& part) = 0;
 
  protected:

@@ -149,6 +149,12 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
 }
 
 
+// A value of the list that the list owns as a temporary and whose BigInt holds more than a
+// small value: its limbs may be moved to a variable instead of copied.
+bool isLongTemporary(const Result& entry, const Object& value) {
+  return entry.owned && entry.object == &value && !value.holdsSmallInt() && value.asInt().limbs().size() > 2;
+}
+
 // An int target and a source that is no pure expression: the source is evaluated here, and
 // when it is not one small int the general path goes on with its values. Kept out of line:
 // its result list would otherwise enlarge the frame of every assignment, and recursion
@@ -162,7 +168,9 @@ bool freelyAssignable(const TreeNode& definition, const Object& object) {
     std::int64_t value, current;
     if (source.base() == 'i' && source.value != nullptr) {
       if (form.op == '=') {
-        if (&source != &object) copyValue(object, source);  // any size, empty too
+        // Any size, empty too. A long temporary's limbs are taken over instead of copied.
+        if (isLongTemporary(evaluated[0], source)) object.asInt() = std::move(source.asInt());
+        else if (&source != &object) copyValue(object, source);
         return;
       }
       if (source.readSmallInt(value) && object.readSmallInt(current) && combineSmallInts(form.op, current, value, value)) {

@@ -34,8 +34,8 @@ void runBlock(Executor& exec, TreeNode* block, const ExecContext& context) {
 }
 
 // A literal block evaluates to a code value unless it is itself being evaluated as code
-// (codeFlag set) at this moment; compiled forms take the general path then.
-bool isPlainBlock(const TreeNode* node) { return node == nullptr || node->codeFlag == 0; }
+// (codeFlag() set) at this moment; compiled forms take the general path then.
+bool isPlainBlock(const TreeNode* node) { return node == nullptr || node->codeFlag() == 0; }
 
 // The value of a pure condition, without Objects; false when it has no fast program or the
 // program declines.

@@ -203,17 +203,26 @@ void evalPair(Executor& exec, TreeNode& node, const ExecContext& context, Result
 
 // ---- calls and member access ----------------------------------------------------------
 
+// A call of a type's name (`str("k", i)`) where no program function of the name is visible.
+void evalTypeConstructor(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  if (callTypeConstructor(exec, node, context, results)) return;
+  exec.raise(node, callRoutine(exec, node, context, &results).text());
+}
+
 void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   Failure failure = callRoutine(exec, node, context, &results);
   if (!failure) return;
+  // No program function of the name is visible from here, and definitions do not change
+  // while the program runs: a built-in or a type's name answers this node from now on.
   if (EvalHandler builtin = builtinFunction(node.text)) {
-    // No program function of the name is visible from here, and definitions do not change
-    // while the program runs: the built-in answers this node from now on.
-    if (node.codeFlag == 0) node.form().evalHandler = builtin;
+    if (node.codeFlag() == 0) node.form().evalHandler = builtin;
     builtin(exec, node, context, results);
     return;
   }
-  if (callTypeConstructor(exec, node, context, results)) return;
+  if (callTypeConstructor(exec, node, context, results)) {
+    if (node.codeFlag() == 0 && node.compiled->routineCandidates == nullptr) node.form().evalHandler = evalTypeConstructor;
+    return;
+  }
   exec.raise(node, failure.text());
 }
 
@@ -381,33 +390,34 @@ void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& conte
   } else if (node.text.empty()) {
     handler = chooseOperatorHandler(node);
     if (handler == evalBinary || handler == evalComparison || handler == evalUnary || handler == evalNot) {
-      if (fastProgramOf(node, node.codeFlag != 0) != nullptr) {
+      if (fastProgramOf(node, node.codeFlag() != 0) != nullptr) {
         static_cast<FastExpressionForm&>(*node.compiled->part).general = handler;
         handler = evalFast;
       }
     }
   }
   if (handler == nullptr) handler = evalNotEvaluable;
-  if (node.codeFlag == 0) node.form().evalHandler = handler;
+  if (node.codeFlag() == 0) node.form().evalHandler = handler;
   handler(exec, node, context, results);
 }
 
 void Executor::evaluateCode(TreeNode& code, const ExecContext& context, ResultList& results) {
-  int16_t saved = code.codeFlag;
-  code.codeFlag = 2;
+  int16_t& flag = code.form().codeFlag;
+  int16_t saved = flag;
+  flag = 2;
   try {
     if (code.op == '#' && !code.left && !code.right) {
-      code.codeFlag = saved;
+      flag = saved;
       return;
     }
     EvalHandler handler = code.compiled != nullptr ? code.compiled->evalHandler : nullptr;
     if (handler != nullptr) handler(*this, code, context, results);
     else dispatchExpression(*this, code, context, results);
   } catch (...) {
-    code.codeFlag = saved;
+    flag = saved;
     throw;
   }
-  code.codeFlag = saved;
+  flag = saved;
 }
 
 }  // namespace kavor

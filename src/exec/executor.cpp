@@ -173,7 +173,7 @@ void Executor::evaluate(TreeNode& node, const ExecContext& context, ResultList& 
     long distance = control.stackBase - &here;
     if (distance > interp.stackLimit || distance < -interp.stackLimit) raise(node, message("staueb"));
   }
-  if (node.curlyBlock && node.codeFlag == 0) {
+  if (node.curlyBlock && node.codeFlag() == 0) {
     // A block written where a value is expected is a code value.
     auto code = std::make_unique<Object>('x');
     bool emptyBlock = node.op == '#' && !node.left && !node.right;

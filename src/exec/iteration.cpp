@@ -2,10 +2,13 @@
 // expression form.
 #include "exec/iteration.h"
 
+#include <optional>
+
 #include "core/containers.h"
 #include "core/messages.h"
 #include "core/type_table.h"
 #include "core/payloads.h"
+#include "core/values.h"
 #include "exec/calls.h"
 #include "streams/str_data.h"
 
@@ -64,6 +67,91 @@ void releaseLoopVariable(Object& variable) {
   (void)transfer(variable, last, Transfer::Copy);
 }
 
+// A loop variable for the duration of one loop: it takes the access class its bindings
+// get (constant for keys and for elements of a constant container), and afterwards its own
+// class again and a copy of the last element, also when the loop ends by an error.
+class LoopVariable {
+ public:
+  LoopVariable(Object& variable, bool constant)
+      : variable_(variable), savedKind_(variable.transferKind) {
+    variable_.transferKind = constant ? Access::ConstMember : Access::Variable;
+  }
+  ~LoopVariable() {
+    variable_.transferKind = savedKind_;
+    releaseLoopVariable(variable_);
+  }
+  LoopVariable(const LoopVariable&) = delete;
+  LoopVariable& operator=(const LoopVariable&) = delete;
+  Object& operator*() const { return variable_; }
+
+ private:
+  Object& variable_;
+  int32_t savedKind_;
+};
+
+// The number of loop variables a container's iteration takes: at least `fewest`, at most
+// `most`.
+struct VariableCount {
+  size_t fewest;
+  size_t most;
+};
+
+VariableCount loopVariables(TypeCode base) {
+  switch (base) {
+    case 'h':
+    case 'a': return {1, 2};
+    case 'z': return {2, 3};
+    default: return {1, 1};
+  }
+}
+
+// One step of an array iteration: the position as an int into the index variable.
+void bindIndex(const BuiltinCall& check, Object& variable, long long index) {
+  std::unique_ptr<Object> position = makeInt(index);
+  check.require(transfer(variable, *position, Transfer::Copy));
+}
+
+void iterateTable(Executor& exec, const BuiltinCall& check, const ExecContext& context, Object& object,
+                  bool constant, bool backwards, ResultList& args, ResultList* results) {
+  HashTable& table = object.asHash();
+  IterationGuard guard(&table, table.iterationCount);
+  // A set's elements and a hash's keys are never changed in place: they decide the bucket.
+  LoopVariable key(*args[0].object, true);
+  std::optional<LoopVariable> value;
+  if (args.size() == 3) value.emplace(*args[1].object, constant);
+  const std::vector<HashEntry*> entries = table.entries();
+  for (size_t step = 0; guard.alive() && step < entries.size(); ++step) {
+    HashEntry* entry = entries[backwards ? entries.size() - 1 - step : step];
+    check.require(transfer(*key, *entry->key, Transfer::CallAlias));
+    if (value) check.require(transfer(**value, *entry->value, Transfer::CallAlias));
+    if (runBody(exec, args.back(), context, results)) break;
+  }
+}
+
+void iterateArray(Executor& exec, const BuiltinCall& check, const ExecContext& context, Object& object,
+                  bool constant, bool backwards, ResultList& args, ResultList* results) {
+  ArrayRecord& array = arrayOf(object);
+  IterationGuard guard(&array, array.iterationCount);
+  bool twoIndices = object.base() == 'z';
+  size_t indices = twoIndices ? 2 : 1;
+  std::optional<LoopVariable> value;
+  if (args.size() == indices + 2) value.emplace(*args[indices].object, constant);
+  for (size_t step = 0; guard.alive() && step < array.slots.size(); ++step) {
+    size_t at = backwards ? array.slots.size() - 1 - step : step;
+    if (!array.holds(at)) continue;
+    if (twoIndices) {
+      size_t columns = static_cast<size_t>(array.columns);
+      bindIndex(check, *args[0].object, static_cast<long long>(at / columns));
+      bindIndex(check, *args[1].object, static_cast<long long>(at % columns));
+    } else {
+      bindIndex(check, *args[0].object, static_cast<long long>(at));
+    }
+    // The body may have cleared the slot through a binding made before it.
+    if (value && array.holds(at)) check.require(transfer(**value, *array.slots[at], Transfer::CallAlias));
+    if (runBody(exec, args.back(), context, results)) break;
+  }
+}
+
 }  // namespace
 
 bool hasIteration(TypeCode base) { return typeOps(base).elementLoop; }
@@ -76,11 +164,24 @@ void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context
   if (!object.isDefined()) check.fail(message("insnicdef"));
   ResultList args;
   evaluateArguments(exec, call, context, args);
-  check.require(checkCount(args, 2));
-  check.require(checkVariable(args, 0, false));
-  check.require(checkType(args, 1, 'x', false));
-  Object& variable = *args[0].object;
+  VariableCount variables = loopVariables(object.base());
+  if (variables.fewest == variables.most)
+    check.require(checkCount(args, variables.most + 1));
+  else
+    check.require(checkCountRange(args, static_cast<long>(variables.fewest + 1), static_cast<long>(variables.most + 1)));
+  for (size_t i = 0; i + 1 < args.size(); ++i) check.require(checkVariable(args, i, false));
+  check.require(checkType(args, args.size() - 1, 'x', false));
+  bool constant = access <= Access::ConstObject;
 
+  switch (object.base()) {
+    case 'h':
+    case 'm': iterateTable(exec, check, context, object, constant, backwards, args, results); return;
+    case 'a':
+    case 'z': iterateArray(exec, check, context, object, constant, backwards, args, results); return;
+    default: break;
+  }
+
+  Object& variable = *args[0].object;
   if (object.base() == 's') {
     STR_DATA& text = object.asStr();
     IterationGuard guard(&text, text.iterationCount);
@@ -97,21 +198,12 @@ void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context
 
   ListRecord& list = object.asList();
   IterationGuard guard(&list, list.iterationCount);
-  int32_t savedKind = variable.transferKind;
-  variable.transferKind = access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
-  try {
-    for (size_t step = 0; guard.alive() && step < list.size(); ++step) {
-      Object& element = list.at(backwards ? list.size() - 1 - step : step);
-      check.require(transfer(variable, element, Transfer::CallAlias));
-      if (runBody(exec, args[1], context, results)) break;
-    }
-  } catch (...) {
-    variable.transferKind = savedKind;
-    releaseLoopVariable(variable);
-    throw;
+  LoopVariable element(variable, constant);
+  for (size_t step = 0; guard.alive() && step < list.size(); ++step) {
+    Object& item = list.at(backwards ? list.size() - 1 - step : step);
+    check.require(transfer(variable, item, Transfer::CallAlias));
+    if (runBody(exec, args[1], context, results)) break;
   }
-  variable.transferKind = savedKind;
-  releaseLoopVariable(variable);
 }
 
 }  // namespace kavor

@@ -23,6 +23,35 @@ std::string methodKey(const std::string& name, const ResultList& args) {
   return key;
 }
 
+// The handler of the method `name` of type `base` for `args` in the form asked for, or null.
+// It depends only on the type, the form and the arguments' types; a call node keeps the last
+// choice so that a call in a loop looks it up once. Arguments of user-defined types are told
+// apart by name, so they are not cached.
+MethodHandler lookupMethod(TreeNode& call, TypeCode base, const std::string& name, const ResultList& args,
+                           bool wantFunction) {
+  MethodCache found;
+  found.base = base;
+  found.functionForm = wantFunction;
+  bool cacheable = args.size() <= MethodCache::kMaxArguments;
+  for (size_t i = 0; cacheable && i < args.size(); ++i) {
+    TypeCode code = args[i].object->resolve(true).base();
+    cacheable = code != 'k';
+    found.argumentCodes[i] = code;
+  }
+  found.argumentCount = static_cast<uint8_t>(args.size());
+  MethodCache& cache = call.form().methodCache;
+  if (cacheable && cache.handler != nullptr && cache.base == found.base && cache.functionForm == wantFunction &&
+      cache.argumentCount == found.argumentCount &&
+      std::equal(found.argumentCodes, found.argumentCodes + found.argumentCount, cache.argumentCodes))
+    return cache.handler;
+  MethodHandler handler = findMethod(base, methodKey(name, args), wantFunction);
+  if (handler != nullptr && cacheable) {
+    found.handler = handler;
+    cache = found;
+  }
+  return handler;
+}
+
 }  // namespace
 
 
@@ -42,7 +71,7 @@ bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& cont
   Object fresh(code);
   ResultList args;
   evaluateArguments(exec, call, context, args);
-  MethodHandler handler = findMethod(code, methodKey("", args), true);
+  MethodHandler handler = lookupMethod(call, code, "", args, true);
   if (handler == nullptr) return false;
   MethodCall method{exec, call, context, fresh, Access::Expression, args, &results, call.text, ""};
   handler(method);
@@ -52,38 +81,12 @@ bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& cont
 Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, Object& target, int access,
                    const std::string& name, ResultList& args, ResultList* results) {
   bool wantFunction = results != nullptr;
-  // The handler depends only on the object's type, the form and the arguments' types; a
-  // call node keeps the last choice so that a call in a loop looks it up once. Arguments
-  // of user-defined types are told apart by name, so they are not cached.
-  MethodCache found;
-  found.base = target.base();
-  found.functionForm = wantFunction;
-  bool cacheable = args.size() <= MethodCache::kMaxArguments;
-  for (size_t i = 0; cacheable && i < args.size(); ++i) {
-    TypeCode code = args[i].object->resolve(true).base();
-    cacheable = code != 'k';
-    found.argumentCodes[i] = code;
-  }
-  found.argumentCount = static_cast<uint8_t>(args.size());
-  MethodCache& cache = call.form().methodCache;
-  MethodHandler handler = nullptr;
-  if (cacheable && cache.handler != nullptr && cache.base == found.base && cache.functionForm == wantFunction &&
-      cache.argumentCount == found.argumentCount &&
-      std::equal(found.argumentCodes, found.argumentCodes + found.argumentCount, cache.argumentCodes)) {
-    handler = cache.handler;
-  } else {
-    std::string key = methodKey(name, args);
-    handler = findMethod(target.base(), key, wantFunction);
-    if (handler == nullptr) {
-      if (findMethod(target.base(), key, !wantFunction) != nullptr)
-        return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
-      std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
-      return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
-    }
-    if (cacheable) {
-      found.handler = handler;
-      cache = found;
-    }
+  MethodHandler handler = lookupMethod(call, target.base(), name, args, wantFunction);
+  if (handler == nullptr) {
+    if (findMethod(target.base(), methodKey(name, args), !wantFunction) != nullptr)
+      return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
+    std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
+    return notDefinedText(message(wantFunction ? "fun" : "pro"), name, suffix);
   }
   // The type's name is only read when a message is built; built-in types have static names.
   std::string userTypeName;

@@ -13,6 +13,7 @@ void registerListMethods();
 void registerIntMethods();
 void registerRealMethods();
 void registerSmallTypeMethods();
+void registerContainerMethods();
 void registerDateTimeMethods();
 
 namespace {
@@ -36,6 +37,7 @@ void registerAll() {
   registerIntMethods();
   registerRealMethods();
   registerSmallTypeMethods();
+  registerContainerMethods();
   registerDateTimeMethods();
 }
 

@@ -51,6 +51,31 @@ Failure applyChecked(char op, Object& target, Object& source) {
   return typeOps(target.base()).compound(op, target, source);
 }
 
+// `a OP b` on two ints written straight into `result`, in one pass over the operands instead
+// of a copy of `a` changed in place. False, with nothing done, for the operations that take
+// the general path: "^", and "+" with an empty right operand (which keeps an empty left one).
+bool intResult(char op, BigInt& result, const BigInt& a, const BigInt& b, Failure& failure) {
+  switch (op) {
+    case '+':
+      if (b.isEmpty()) return false;
+      result.setSum(a, b);
+      return true;
+    case '-': result.setDifference(a, b); return true;
+    case '*': result.setProduct(a, b); return true;
+    case '/': failure = result.setQuotient(a, b); return true;
+    case '%': failure = result.setRemainder(a, b); return true;
+    default: return false;
+  }
+}
+
+// The value of an int without moving a small value out of its word: `scratch` takes it then.
+const BigInt& intValue(const Object& object, BigInt& scratch) {
+  if (!object.holdsSmallInt()) return object.asInt();
+  std::int64_t small;
+  if (object.readSmallInt(small)) scratch.setSmall(small);  // else empty, as scratch is
+  return scratch;
+}
+
 // `x ** n`: n values, each a copy of x (a reference stays a reference).
 void applyRepetition(Executor& exec, TreeNode& node, Result left, Result right, ResultList& results) {
   BuiltinCall call{exec, node, NameKind::Operator, "**"};
@@ -92,11 +117,18 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
     // The result has the left operand's own type, also when an `any` holds that operand. A
     // left operand that is a temporary of that type becomes the result without a copy.
     std::unique_ptr<Object> result = std::move(leftTemporary);
+    bool done = false;
     if (!result) {
       result = std::make_unique<Object>(a.base());
-      copyValue(*result, a);
+      // Ints with a long value among the operands are computed straight into the result;
+      // small ones stay in their words (the general path keeps a small result there too).
+      if (a.base() == 'i' && !(a.holdsSmallInt() && b.holdsSmallInt())) {
+        BigInt left, right;
+        done = intResult(node.op, result->asInt(), intValue(a, left), intValue(b, right), failure);
+      }
+      if (!done) copyValue(*result, a);
     }
-    failure = applyChecked(node.op, *result, b);
+    if (!done) failure = applyChecked(node.op, *result, b);
     if (!failure) {
       results.pushOwned(std::move(result), Access::ConstResult);
       return;

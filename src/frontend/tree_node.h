@@ -160,6 +160,8 @@ struct CompiledForm {
   MethodCache methodCache;
   // The shape-specific part, built at the first run; null until then.
   std::unique_ptr<CompiledPart> part;
+  // Non-zero while the node, the root of a code block, is evaluated as expressions.
+  int16_t codeFlag = 0;
 };
 
 struct TreeNode {
@@ -233,8 +235,6 @@ struct TreeNode {
   bool typeWord = false;
   // A blank whose left operand names a user-defined type: a declaration.
   bool declarationBlank = false;
-  // Non-zero while a code block's tree is evaluated as expressions.
-  int16_t codeFlag = 0;
   // For a number literal: its value, built by the analysis.
   std::unique_ptr<Object> constant;
   // What runs learned about this node; null until its first use.
@@ -245,6 +245,8 @@ struct TreeNode {
     if (!compiled) compiled = std::make_unique<CompiledForm>();
     return *compiled;
   }
+  // Non-zero while the node's code block is evaluated as expressions.
+  int16_t codeFlag() const { return compiled != nullptr ? compiled->codeFlag : 0; }
 };
 
 }  // namespace kavor

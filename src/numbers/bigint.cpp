@@ -122,14 +122,137 @@ BigInt& BigInt::operator-=(const BigInt& other) {
   return *this;
 }
 
+void BigInt::setSigned(const BigInt& a, const LimbVector& m, bool mNegative) {
+  if (&a == this) {
+    addSigned(m, mNegative);
+    return;
+  }
+  if (&m == &limbs_) {
+    // this = a ± this: the sum is commutative, so the other operand is added in place.
+    negative_ = mNegative && !limbs_.empty();
+    addSigned(a.limbs_, a.negative_);
+    return;
+  }
+  const LimbVector& x = a.limbs_;
+  if (m.empty() || x.empty()) {
+    limbs_ = m.empty() ? x : m;
+    finish(m.empty() ? a.negative_ : mNegative);
+    return;
+  }
+  if (a.negative_ == mNegative) {
+    magnitude::add(limbs_, x.data(), x.size(), m.data(), m.size());
+    finish(mNegative);
+    return;
+  }
+  if (magnitude::compare(x.data(), x.size(), m.data(), m.size()) >= 0) {
+    magnitude::subtract(limbs_, x.data(), x.size(), m.data(), m.size());
+    finish(a.negative_);
+  } else {
+    magnitude::subtract(limbs_, m.data(), m.size(), x.data(), x.size());
+    finish(mNegative);
+  }
+}
+
+void BigInt::setSum(const BigInt& a, const BigInt& b) {
+  if (&a == this && &b == this) {
+    *this += *this;
+    return;
+  }
+  setSigned(a, b.limbs_, b.negative_);
+}
+
+void BigInt::setDifference(const BigInt& a, const BigInt& b) {
+  if (&a == &b) {
+    limbs_.clear();
+    finish(false);
+    return;
+  }
+  setSigned(a, b.limbs_, !b.negative_);
+}
+
+void BigInt::setProduct(const BigInt& a, const BigInt& b) {
+  bool negative = a.negative_ != b.negative_;
+  const LimbVector& x = a.limbs_;
+  const LimbVector& y = b.limbs_;
+  if (&x != &limbs_ && &y != &limbs_) {
+    magnitude::multiply(limbs_, x.data(), x.size(), y.data(), y.size());
+  } else {
+    const LimbVector& other = &x == &limbs_ ? y : x;
+    if (&other != &limbs_ && other.size() == 1) {
+      magnitude::multiplySmall(limbs_, other[0]);  // x *= k, in place
+    } else if (&other != &limbs_ && limbs_.size() == 1) {
+      Limb factor = limbs_[0];
+      magnitude::multiplySmall(limbs_, other.data(), other.size(), factor);
+    } else {
+      LimbVector product;
+      magnitude::multiply(product, x.data(), x.size(), y.data(), y.size());
+      limbs_ = std::move(product);
+    }
+  }
+  finish(negative);
+}
+
+Refusal BigInt::setQuotient(const BigInt& a, const BigInt& b) {
+  if (b.signum() == 0) return Refusal::of("divdur0");
+  bool negative = a.negative_ != b.negative_;
+  const LimbVector& x = a.limbs_;
+  const LimbVector& y = b.limbs_;
+  if (&x != &limbs_ && &y != &limbs_) {
+    magnitude::divide(x.data(), x.size(), y.data(), y.size(), &limbs_, nullptr);
+  } else if (&x == &limbs_ && &y != &limbs_ && y.size() == 1) {
+    magnitude::divideSmall(limbs_, y[0]);  // x /= k, in place
+  } else {
+    LimbVector quotient;
+    magnitude::divide(x.data(), x.size(), y.data(), y.size(), &quotient, nullptr);
+    limbs_ = std::move(quotient);
+  }
+  finish(negative);
+  return Refusal::none();
+}
+
+namespace {
+
+// The remainder of magnitudes made the remainder of the language: for a negative dividend,
+// counting up from the next lower multiple of |b| keeps it non-negative.
+void makeNonNegative(LimbVector& rest, bool negativeDividend, const LimbVector& divisor) {
+  if (negativeDividend && !rest.empty()) magnitude::subtractFromOther(rest, divisor.data(), divisor.size());
+}
+
+}  // namespace
+
+Refusal BigInt::setRemainder(const BigInt& a, const BigInt& b) {
+  if (b.signum() == 0) return Refusal::of("divdur0");
+  bool negativeDividend = a.negative_;
+  const LimbVector& x = a.limbs_;
+  const LimbVector& y = b.limbs_;
+  if (y.size() == 1) {
+    // A one-limb divisor leaves a one-limb remainder, computed without writing a quotient.
+    Limb divisor = y[0];
+    Limb rest = magnitude::remainderSmall(x.data(), x.size(), divisor);
+    if (negativeDividend && rest != 0) rest = divisor - rest;
+    limbs_.clear();
+    if (rest != 0) limbs_.push_back(rest);
+  } else if (&x != &limbs_ && &y != &limbs_) {
+    magnitude::divide(x.data(), x.size(), y.data(), y.size(), nullptr, &limbs_);
+    makeNonNegative(limbs_, negativeDividend, y);
+  } else {
+    LimbVector rest;
+    magnitude::divide(x.data(), x.size(), y.data(), y.size(), nullptr, &rest);
+    makeNonNegative(rest, negativeDividend, y);
+    limbs_ = std::move(rest);
+  }
+  finish(false);
+  return Refusal::none();
+}
+
 BigInt operator*(const BigInt& a, const BigInt& b) {
-  LimbVector product;
-  magnitude::multiply(product, a.limbs_.data(), a.limbs_.size(), b.limbs_.data(), b.limbs_.size());
-  return BigInt::fromMagnitude(std::move(product), a.negative_ != b.negative_);
+  BigInt product;
+  product.setProduct(a, b);
+  return product;
 }
 
 BigInt& BigInt::operator*=(const BigInt& other) {
-  *this = *this * other;
+  setProduct(*this, other);
   return *this;
 }
 
@@ -151,21 +274,28 @@ std::strong_ordering operator<=>(const BigInt& a, const BigInt& b) {
 }
 
 Outcome<BigInt> divide(const BigInt& a, const BigInt& b) {
-  if (b.signum() == 0) return Outcome<BigInt>::refusal(Refusal::of("divdur0"));
-  LimbVector quotient;
-  magnitude::divide(a.limbs().data(), a.limbs().size(), b.limbs().data(), b.limbs().size(), &quotient, nullptr);
-  return Outcome<BigInt>::success(BigInt::fromMagnitude(std::move(quotient), a.isNegative() != b.isNegative()));
+  BigInt quotient;
+  if (Refusal refusal = quotient.setQuotient(a, b)) return Outcome<BigInt>::refusal(std::move(refusal));
+  return Outcome<BigInt>::success(std::move(quotient));
 }
 
 Outcome<BigInt> remainder(const BigInt& a, const BigInt& b) {
-  if (b.signum() == 0) return Outcome<BigInt>::refusal(Refusal::of("divdur0"));
-  LimbVector rest;
-  magnitude::divide(a.limbs().data(), a.limbs().size(), b.limbs().data(), b.limbs().size(), nullptr, &rest);
-  if (a.isNegative() && !rest.empty()) {
-    // Counting up from the next lower multiple of |b| keeps the remainder non-negative.
-    magnitude::subtractFromOther(rest, b.limbs().data(), b.limbs().size());
-  }
-  return Outcome<BigInt>::success(BigInt::fromMagnitude(std::move(rest), false));
+  BigInt rest;
+  if (Refusal refusal = rest.setRemainder(a, b)) return Outcome<BigInt>::refusal(std::move(refusal));
+  return Outcome<BigInt>::success(std::move(rest));
+}
+
+Refusal divideWithRemainder(const BigInt& a, const BigInt& b, BigInt& quotient, BigInt& rest) {
+  if (b.signum() == 0) return Refusal::of("divdur0");
+  LimbVector quotientLimbs, restLimbs;
+  magnitude::divide(a.limbs_.data(), a.limbs_.size(), b.limbs_.data(), b.limbs_.size(), &quotientLimbs, &restLimbs);
+  makeNonNegative(restLimbs, a.negative_, b.limbs_);
+  bool negativeQuotient = a.negative_ != b.negative_;
+  quotient.limbs_ = std::move(quotientLimbs);
+  quotient.finish(negativeQuotient);
+  rest.limbs_ = std::move(restLimbs);
+  rest.finish(false);
+  return Refusal::none();
 }
 
 BigInt timesPowerOfTen(const BigInt& value, std::size_t count) {

@@ -90,6 +90,16 @@ class BigInt {
   BigInt& operator++();
   BigInt& operator--();
 
+  // this = a + b, a - b, a * b, with the result written into this value's own limbs (reused
+  // when they are large enough) instead of a temporary. Either operand may be this value.
+  void setSum(const BigInt& a, const BigInt& b);
+  void setDifference(const BigInt& a, const BigInt& b);
+  void setProduct(const BigInt& a, const BigInt& b);
+  // this = a / b and this = a % b with the meanings of divide and remainder below, in this
+  // value's own limbs where possible; "Division by 0" leaves this value unchanged.
+  Refusal setQuotient(const BigInt& a, const BigInt& b);
+  Refusal setRemainder(const BigInt& a, const BigInt& b);
+
   friend BigInt operator+(BigInt a, const BigInt& b) { return a += b; }
   friend BigInt operator-(BigInt a, const BigInt& b) { return a -= b; }
   friend BigInt operator*(const BigInt& a, const BigInt& b);
@@ -105,6 +115,14 @@ class BigInt {
  private:
   // Adds a magnitude with the given sign to this value.
   void addSigned(const LimbVector& magnitude, bool magnitudeNegative);
+  // this = a + (the magnitude with the given sign), for the sums and differences.
+  void setSigned(const BigInt& a, const LimbVector& magnitude, bool magnitudeNegative);
+  // Makes the value `magnitude` (already trimmed) with the given sign; zero is positive.
+  void finish(bool negative) {
+    negative_ = negative && !limbs_.empty();
+    hasValue_ = true;
+  }
+  friend Refusal divideWithRemainder(const BigInt& a, const BigInt& b, BigInt& quotient, BigInt& rest);
 
   LimbVector limbs_;       // |value| in base 10^9, least significant first, no zero top limb;
                            // no limbs for zero and for the empty value
@@ -117,6 +135,11 @@ Outcome<BigInt> divide(const BigInt& a, const BigInt& b);
 // The remainder that always lies in 0 .. |b|-1 (-7 % 2 = 1, 7 % -2 = 1, -7 % -3 = 2);
 // "Division by 0" for a zero or empty divisor.
 Outcome<BigInt> remainder(const BigInt& a, const BigInt& b);
+
+// quotient = a / b and rest = a % b, as divide and remainder give them, from one division;
+// "Division by 0" leaves both unchanged. `quotient` and `rest` must be different values;
+// either may be an operand.
+Refusal divideWithRemainder(const BigInt& a, const BigInt& b, BigInt& quotient, BigInt& rest);
 
 // value * 10^count, and value / 10^count truncated towards zero: the decimal shifts that
 // rescaling a real needs, linear in the size of the value. The result of timesPowerOfTen

@@ -14,7 +14,7 @@ std::uint32_t LimbVector::checkedCount(std::size_t count) {
 void LimbVector::assign(const Limb* source, std::size_t count) {
   std::uint32_t checked = checkedCount(count);
   if (checked > capacity_) {
-    heap_ = std::make_unique<Limb[]>(checked);
+    heap_ = std::make_unique_for_overwrite<Limb[]>(checked);
     capacity_ = checked;
   }
   if (checked > 0) std::memmove(data(), source, checked * sizeof(Limb));
@@ -24,17 +24,29 @@ void LimbVector::assign(const Limb* source, std::size_t count) {
 void LimbVector::reserve(std::size_t count) {
   std::uint32_t checked = checkedCount(count);
   if (checked <= capacity_) return;
-  auto grown = std::make_unique<Limb[]>(checked);
+  auto grown = std::make_unique_for_overwrite<Limb[]>(checked);
   if (size_ > 0) std::memcpy(grown.get(), data(), size_ * sizeof(Limb));
   heap_ = std::move(grown);
   capacity_ = checked;
 }
 
 void LimbVector::resize(std::size_t count) {
+  std::uint32_t old = size_;
+  resizeKeeping(count);
+  if (size_ > old) std::memset(data() + old, 0, (size_ - old) * sizeof(Limb));
+}
+
+void LimbVector::resizeKeeping(std::size_t count) {
   std::uint32_t checked = checkedCount(count);
   if (checked > capacity_) reserve(std::max<std::size_t>(checked, capacity_ + std::size_t(capacity_) / 2));
-  if (checked > size_) std::memset(data() + size_, 0, (checked - size_) * sizeof(Limb));
   size_ = checked;
+}
+
+void LimbVector::replaceStorage(std::size_t count) {
+  std::size_t wanted = heap_ ? std::max<std::size_t>(count, capacity_ + std::size_t(capacity_) / 2) : count;
+  std::uint32_t checked = checkedCount(wanted);
+  heap_ = std::make_unique_for_overwrite<Limb[]>(checked);
+  capacity_ = checked;
 }
 
 void LimbVector::takeFrom(LimbVector& other) noexcept {

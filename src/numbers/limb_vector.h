@@ -51,6 +51,17 @@ class LimbVector {
   void assign(const Limb* source, std::size_t count);
   // Grows or shrinks to `count` limbs; new limbs are zero. Never gives memory back.
   void resize(std::size_t count);
+  // The same, but new limbs hold unspecified values: for a result whose old limbs are kept
+  // and whose new ones are all written next.
+  void resizeKeeping(std::size_t count);
+  // Grows or shrinks to `count` limbs whose values are left unspecified, old ones included:
+  // for results that write every limb, which would pay for zeroing or copying for nothing.
+  // A vector already on the heap grows geometrically, since it is usually a variable's
+  // value that keeps growing.
+  void resizeForOverwrite(std::size_t count) {
+    if (count > capacity_) replaceStorage(count);
+    size_ = static_cast<std::uint32_t>(count);
+  }
   void push_back(Limb limb) {
     if (size_ == capacity_) reserve(std::size_t(size_) * 2 + 1);
     data()[size_++] = limb;
@@ -67,6 +78,8 @@ class LimbVector {
   static constexpr std::size_t kInline = 2;
 
   void takeFrom(LimbVector& other) noexcept;
+  // Fresh storage for at least `count` limbs, contents dropped.
+  void replaceStorage(std::size_t count);
 
   // Refuses a count beyond what the 32-bit counts hold (far beyond any result a program
   // may build) as the allocator would.

@@ -1,8 +1,80 @@
 #include "numbers/magnitude.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kavor::magnitude {
+
+namespace {
+
+// Division of 64-bit values by one divisor below 2^32, many times over: a multiplication by
+// a precomputed reciprocal instead of a hardware division per limb, which is several times
+// slower and dominates dividing a long value by a small one.
+class SmallDivisor {
+ public:
+  explicit SmallDivisor(std::uint32_t divisor) : divisor_(divisor), inverse_(UINT64_MAX / divisor) {}
+  // value / divisor, with value % divisor in `rest`. The reciprocal is rounded down, so the
+  // estimate is the quotient or one below it (value < 2^64 keeps the error under 1).
+  std::uint64_t divide(std::uint64_t value, std::uint64_t& rest) const {
+    std::uint64_t quotient = static_cast<std::uint64_t>((static_cast<unsigned __int128>(value) * inverse_) >> 64);
+    rest = value - quotient * divisor_;
+    if (rest >= divisor_) {
+      rest -= divisor_;
+      ++quotient;
+    }
+    return quotient;
+  }
+
+ private:
+  std::uint64_t divisor_;  // the divisor, 1 .. 2^32-1
+  std::uint64_t inverse_;  // floor((2^64 - 1) / divisor_)
+};
+
+// r[0..size) = a * factor; returns the carry out of the top limb (below 2^32 * 1.0000001).
+std::uint64_t multiplyLimbs(Limb* r, const Limb* a, std::size_t size, std::uint32_t factor) {
+  if (factor < kLimbBase) {
+    // Each limb product is split into its two limbs on its own; only the addition of the
+    // previous product's upper limb carries from limb to limb. That keeps the slow
+    // division by the base out of the chain that runs through every limb.
+    Limb high = 0;  // the upper limb of the previous product plus the carry of its sum
+    for (std::size_t i = 0; i < size; ++i) {
+      std::uint64_t product = std::uint64_t{a[i]} * factor;  // at most (10^9 - 1)^2
+      Limb productHigh = static_cast<Limb>(divideByBase(product));  // at most 10^9 - 2
+      Limb sum = static_cast<Limb>(product - std::uint64_t{productHigh} * kLimbBase) + high;
+      Limb carry = sum >= kLimbBase;
+      r[i] = carry ? sum - kLimbBase : sum;
+      high = productHigh + carry;
+    }
+    return high;
+  }
+  std::uint64_t carry = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    std::uint64_t t = std::uint64_t{a[i]} * factor + carry;  // below 4.3 * 10^18
+    carry = t / kLimbBase;
+    r[i] = static_cast<Limb>(t - carry * kLimbBase);
+  }
+  return carry;
+}
+
+// q[0..size) = a / divisor (q may be a); returns the remainder.
+std::uint32_t divideLimbs(Limb* q, const Limb* a, std::size_t size, std::uint32_t divisor) {
+  SmallDivisor by(divisor);
+  std::uint64_t rest = 0;
+  for (std::size_t i = size; i-- > 0;) {
+    // rest < divisor < 2^32, so the value stays below 4.3 * 10^18.
+    q[i] = static_cast<Limb>(by.divide(rest * kLimbBase + a[i], rest));
+  }
+  return static_cast<std::uint32_t>(rest);
+}
+
+void appendCarry(LimbVector& acc, std::uint64_t carry) {
+  while (carry != 0) {
+    acc.push_back(static_cast<Limb>(carry % kLimbBase));
+    carry /= kLimbBase;
+  }
+}
+
+}  // namespace
 
 int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
   if (aSize != bSize) return aSize < bSize ? -1 : 1;
@@ -12,51 +84,92 @@ int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) 
   return 0;
 }
 
-void addTo(LimbVector& acc, const Limb* b, std::size_t bSize) {
-  std::size_t size = std::max(acc.size(), bSize);
-  acc.resize(size + 1);
-  Limb* r = acc.data();
+Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
   Limb carry = 0;
   std::size_t i = 0;
   for (; i < bSize; ++i) {
-    Limb sum = r[i] + b[i] + carry;  // below 2 * 10^9 + 1, inside 32 bits
+    Limb sum = a[i] + b[i] + carry;  // below 2 * 10^9 + 1, inside 32 bits
     carry = sum >= kLimbBase;
     r[i] = carry ? sum - kLimbBase : sum;
   }
-  for (; carry != 0 && i <= size; ++i) {
-    Limb sum = r[i] + carry;
-    carry = sum >= kLimbBase;
-    r[i] = carry ? sum - kLimbBase : sum;
+  for (; carry != 0 && i < aSize; ++i) {
+    Limb sum = a[i] + 1;
+    carry = sum == kLimbBase;
+    r[i] = carry ? 0 : sum;
   }
-  acc.trim();
+  // Past the carry the limbs of a are copied unchanged (nothing to do in place).
+  if (r != a && i < aSize) std::memcpy(r + i, a + i, (aSize - i) * sizeof(Limb));
+  return carry;
 }
 
-void subtractFrom(LimbVector& acc, const Limb* b, std::size_t bSize) {
-  Limb* r = acc.data();
+Limb subtractLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
   Limb borrow = 0;
   std::size_t i = 0;
   for (; i < bSize; ++i) {
     Limb take = b[i] + borrow;
-    borrow = r[i] < take;
-    r[i] = borrow ? r[i] + kLimbBase - take : r[i] - take;
+    borrow = a[i] < take;
+    r[i] = borrow ? a[i] + kLimbBase - take : a[i] - take;
   }
-  for (; borrow != 0 && i < acc.size(); ++i) {
-    borrow = r[i] == 0;
-    r[i] = borrow ? kLimbBase - 1 : r[i] - 1;
+  for (; borrow != 0 && i < aSize; ++i) {
+    borrow = a[i] == 0;
+    r[i] = borrow ? kLimbBase - 1 : a[i] - 1;
   }
+  if (r != a && i < aSize) std::memcpy(r + i, a + i, (aSize - i) * sizeof(Limb));
+  return borrow;
+}
+
+void add(LimbVector& sum, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
+  if (aSize < bSize) {
+    std::swap(a, b);
+    std::swap(aSize, bSize);
+  }
+  sum.resizeForOverwrite(aSize + 1);
+  Limb* r = sum.data();
+  r[aSize] = addLimbs(r, a, aSize, b, bSize);
+  sum.trim();
+}
+
+void subtract(LimbVector& difference, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
+  difference.resizeForOverwrite(aSize);
+  subtractLimbs(difference.data(), a, aSize, b, bSize);
+  difference.trim();
+}
+
+void addTo(LimbVector& acc, const Limb* b, std::size_t bSize) {
+  std::size_t aSize = acc.size();
+  if (aSize >= bSize) {
+    Limb carry = addLimbs(acc.data(), acc.data(), aSize, b, bSize);
+    if (carry != 0) acc.push_back(carry);
+    return;
+  }
+  // The longer addend's top limbs are copied behind the sum of the common part.
+  acc.resizeKeeping(bSize + 1);
+  Limb* r = acc.data();
+  r[bSize] = addLimbs(r, b, bSize, r, aSize);
+  acc.trim();
+}
+
+void subtractFrom(LimbVector& acc, const Limb* b, std::size_t bSize) {
+  subtractLimbs(acc.data(), acc.data(), acc.size(), b, bSize);
   acc.trim();
 }
 
 void subtractFromOther(LimbVector& acc, const Limb* b, std::size_t bSize) {
   std::size_t accSize = acc.size();
-  acc.resize(bSize);
+  acc.resizeKeeping(bSize);
   Limb* r = acc.data();
   Limb borrow = 0;
-  for (std::size_t i = 0; i < bSize; ++i) {
-    Limb take = (i < accSize ? r[i] : 0) + borrow;
+  std::size_t i = 0;
+  for (; i < accSize; ++i) {
+    Limb take = r[i] + borrow;
     borrow = b[i] < take;
     r[i] = borrow ? b[i] + kLimbBase - take : b[i] - take;
   }
+  for (; borrow != 0 && i < bSize; ++i) {
+    borrow = b[i] == 0;
+    r[i] = borrow ? kLimbBase - 1 : b[i] - 1;
+  }
+  if (i < bSize) std::memcpy(r + i, b + i, (bSize - i) * sizeof(Limb));
   acc.trim();
 }
 
@@ -75,34 +188,41 @@ void multiplySmall(LimbVector& acc, std::uint32_t factor) {
     acc.clear();
     return;
   }
-  Limb* r = acc.data();
-  std::uint64_t carry = 0;
-  for (std::size_t i = 0; i < acc.size(); ++i) {
-    std::uint64_t t = std::uint64_t{r[i]} * factor + carry;  // below 4.3 * 10^18
-    r[i] = static_cast<Limb>(t % kLimbBase);
-    carry = t / kLimbBase;
+  appendCarry(acc, multiplyLimbs(acc.data(), acc.data(), acc.size(), factor));
+}
+
+void multiplySmall(LimbVector& product, const Limb* a, std::size_t aSize, std::uint32_t factor) {
+  if (factor == 0 || aSize == 0) {
+    product.clear();
+    return;
   }
-  while (carry != 0) {
-    acc.push_back(static_cast<Limb>(carry % kLimbBase));
-    carry /= kLimbBase;
-  }
+  // A factor below 2^32 adds at most two limbs; reserving both up front keeps the carry
+  // from reallocating.
+  product.resizeForOverwrite(aSize + 2);
+  Limb* r = product.data();
+  std::uint64_t carry = multiplyLimbs(r, a, aSize, factor);
+  r[aSize] = static_cast<Limb>(carry % kLimbBase);
+  r[aSize + 1] = static_cast<Limb>(carry / kLimbBase);
+  product.trim();
 }
 
 std::uint32_t divideSmall(LimbVector& acc, std::uint32_t divisor) {
-  Limb* r = acc.data();
-  std::uint64_t rest = 0;
-  for (std::size_t i = acc.size(); i-- > 0;) {
-    std::uint64_t t = rest * kLimbBase + r[i];  // rest < 2^32, so t < 4.3 * 10^18
-    r[i] = static_cast<Limb>(t / divisor);
-    rest = t % divisor;
-  }
+  std::uint32_t rest = divideLimbs(acc.data(), acc.data(), acc.size(), divisor);
   acc.trim();
-  return static_cast<std::uint32_t>(rest);
+  return rest;
+}
+
+std::uint32_t divideSmall(LimbVector& quotient, const Limb* a, std::size_t aSize, std::uint32_t divisor) {
+  quotient.resizeForOverwrite(aSize);
+  std::uint32_t rest = divideLimbs(quotient.data(), a, aSize, divisor);
+  quotient.trim();
+  return rest;
 }
 
 std::uint32_t remainderSmall(const Limb* a, std::size_t aSize, std::uint32_t divisor) {
+  SmallDivisor by(divisor);
   std::uint64_t rest = 0;
-  for (std::size_t i = aSize; i-- > 0;) rest = (rest * kLimbBase + a[i]) % divisor;
+  for (std::size_t i = aSize; i-- > 0;) by.divide(rest * kLimbBase + a[i], rest);
   return static_cast<std::uint32_t>(rest);
 }
 

@@ -1,7 +1,10 @@
-// Long division of magnitudes in base 10^9 (Knuth's algorithm D): the divisor is scaled so
-// that its top limb is at least half the base, which makes each estimated quotient limb at
-// most one too large.
+// Long division of magnitudes in base 10^9. Each quotient limb is estimated from the top
+// four limbs of the running remainder and the top three of the divisor; that estimate is
+// never too small and at most one too large, so neither operand needs the scaling (two extra
+// passes and a copy of the divisor) of the textbook method, and the dividend's copy becomes
+// the remainder in place.
 #include <cstdint>
+#include <cstring>
 
 #include "numbers/magnitude.h"
 
@@ -9,12 +12,47 @@ namespace kavor::magnitude {
 
 namespace {
 
-void setQuotientToZero(LimbVector* quotient) {
-  if (quotient != nullptr) quotient->clear();
+using Wide = unsigned __int128;
+
+// x[0..3) as one number, most significant limb x[2]; a limb below `x` counts as zero when
+// `hasLow` is false (a two-limb divisor and its windows).
+Wide topValue(const Limb* top, bool hasLow) {
+  Wide value = (Wide{top[0]} * kLimbBase + top[-1]) * kLimbBase;
+  if (hasLow) value += top[-2];
+  return value;
 }
 
-void setRemainderTo(LimbVector* remainder, const Limb* a, std::size_t aSize) {
-  if (remainder != nullptr) remainder->assign(a, aSize);
+// window[0..n] -= qHat * b[0..n); returns true when the result went below zero (the window
+// then holds it plus 10^(9(n+1))).
+bool subtractMultiple(Limb* window, const Limb* b, std::size_t n, std::uint64_t qHat) {
+  // As in the multiplication by one limb, the products are split on their own and only the
+  // borrow, 0, 1 or 2, runs from limb to limb.
+  Limb high = 0;  // the upper limb of the previous product
+  std::int64_t borrow = 0;
+  constexpr std::int64_t kBase = kLimbBase;
+  for (std::size_t i = 0; i < n; ++i) {
+    std::uint64_t product = qHat * b[i];  // at most (10^9 - 1)^2
+    Limb productHigh = static_cast<Limb>(divideByBase(product));
+    std::int64_t low = static_cast<std::int64_t>(product - std::uint64_t{productHigh} * kLimbBase);
+    std::int64_t value = std::int64_t{window[i]} - low - high - borrow;  // above -2 * 10^9
+    borrow = (value < 0) + (value < -kBase);
+    window[i] = static_cast<Limb>(value + borrow * kBase);
+    high = productHigh;
+  }
+  std::int64_t top = std::int64_t{window[n]} - high - borrow;
+  if (top >= 0) {
+    window[n] = static_cast<Limb>(top);
+    return false;
+  }
+  window[n] = static_cast<Limb>(top + kBase);
+  return true;
+}
+
+// window[0..n] += b[0..n), dropping the carry out of the top: undoes one multiple too many.
+void addBack(Limb* window, const Limb* b, std::size_t n) {
+  Limb carry = addLimbs(window, window, n, b, n);
+  Limb top = window[n] + carry;
+  window[n] = top >= kLimbBase ? top - kLimbBase : top;
 }
 
 }  // namespace
@@ -22,15 +60,12 @@ void setRemainderTo(LimbVector* remainder, const Limb* a, std::size_t aSize) {
 void divide(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize, LimbVector* quotient,
             LimbVector* remainder) {
   if (compare(a, aSize, b, bSize) < 0) {
-    setQuotientToZero(quotient);
-    setRemainderTo(remainder, a, aSize);
+    if (quotient != nullptr) quotient->clear();
+    if (remainder != nullptr) remainder->assign(a, aSize);
     return;
   }
   if (bSize == 1) {
-    LimbVector q;
-    q.assign(a, aSize);
-    Limb rest = divideSmall(q, b[0]);
-    if (quotient != nullptr) *quotient = std::move(q);
+    Limb rest = quotient != nullptr ? divideSmall(*quotient, a, aSize, b[0]) : remainderSmall(a, aSize, b[0]);
     if (remainder != nullptr) {
       remainder->clear();
       if (rest != 0) remainder->push_back(rest);
@@ -38,69 +73,57 @@ void divide(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize, 
     return;
   }
 
-  const Limb scale = kLimbBase / (b[bSize - 1] + 1);
-  LimbVector u;
-  u.assign(a, aSize);
-  multiplySmall(u, scale);
-  u.resize(aSize + 1);  // the scaled dividend gets one extra top limb, possibly zero
-  LimbVector v;
-  v.assign(b, bSize);
-  multiplySmall(v, scale);  // keeps bSize limbs: the top limb stays below the base
-
   const std::size_t n = bSize;
-  const std::size_t quotientSize = aSize - n + 1;
-  LimbVector q;
-  q.resize(quotientSize);
+  // With three or more limbs the divisor's top three stand for it; a two-limb divisor is
+  // taken whole (times the base, so that both cases compare four-limb windows).
+  const bool hasLow = n >= 3;
+  const Wide divisorTop = topValue(b + n - 1, hasLow);
+  if (remainder == nullptr && quotient != nullptr && aSize <= n + 1 && hasLow) {
+    // A quotient below 10^18 lies between the top four limbs of a divided by the divisor's
+    // top three rounded up and rounded down; where both give the same value, as they nearly
+    // always do, that is the quotient and no pass over the limbs is needed.
+    Wide top = (aSize > n ? Wide{a[n]} * kLimbBase * kLimbBase * kLimbBase : 0) + topValue(a + n - 1, true);
+    Wide high = top / divisorTop;
+    if (high == top / (divisorTop + 1)) {
+      quotient->clear();
+      for (; high != 0; high /= kLimbBase) quotient->push_back(static_cast<Limb>(high % kLimbBase));
+      return;
+    }
+  }
+
+  // The running remainder: a copy of a with one more (zero) limb on top, so that every
+  // window below has n + 1 limbs.
+  LimbVector local;
+  LimbVector& u = remainder != nullptr ? *remainder : local;
+  u.resizeForOverwrite(aSize + 1);
   Limb* un = u.data();
-  const Limb* vn = v.data();
-  const std::uint64_t vTop = vn[n - 1];
-  const std::uint64_t vNext = vn[n - 2];
+  std::memcpy(un, a, aSize * sizeof(Limb));
+  un[aSize] = 0;
 
-  for (std::size_t j = quotientSize; j-- > 0;) {
-    std::uint64_t top = std::uint64_t{un[j + n]} * kLimbBase + un[j + n - 1];
-    std::uint64_t qHat = top / vTop;
-    std::uint64_t rHat = top % vTop;
-    while (qHat >= kLimbBase || qHat * vNext > rHat * kLimbBase + un[j + n - 2]) {
-      --qHat;
-      rHat += vTop;
-      if (rHat >= kLimbBase) break;
-    }
-
-    // un[j..j+n] -= qHat * vn, limb by limb, tracking the borrow.
-    std::uint64_t carry = 0;
-    std::int64_t borrow = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      std::uint64_t product = qHat * vn[i] + carry;
-      carry = product / kLimbBase;
-      std::int64_t t = std::int64_t{un[i + j]} - static_cast<std::int64_t>(product % kLimbBase) + borrow;
-      borrow = t < 0 ? -1 : 0;
-      un[i + j] = static_cast<Limb>(t < 0 ? t + kLimbBase : t);
-    }
-    std::int64_t topLimb = std::int64_t{un[j + n]} - static_cast<std::int64_t>(carry) + borrow;
-    if (topLimb < 0) {
-      // qHat was one too large: add the divisor back; the carry out cancels topLimb.
-      --qHat;
-      Limb addCarry = 0;
-      for (std::size_t i = 0; i < n; ++i) {
-        Limb sum = un[i + j] + vn[i] + addCarry;
-        addCarry = sum >= kLimbBase;
-        un[i + j] = addCarry ? sum - kLimbBase : sum;
-      }
-      topLimb = 0;
-    }
-    un[j + n] = static_cast<Limb>(topLimb);
-    q[j] = static_cast<Limb>(qHat);
-  }
-
+  const std::size_t quotientSize = aSize - n + 1;
+  Limb* q = nullptr;
   if (quotient != nullptr) {
-    q.trim();
-    *quotient = std::move(q);
+    quotient->resizeForOverwrite(quotientSize);
+    q = quotient->data();
   }
+  for (std::size_t j = quotientSize; j-- > 0;) {
+    Limb* window = un + j;
+    // The window is below b * 10^9, so its top four limbs over the divisor's top three give
+    // an estimate at most one too large; the clamp keeps it a limb without going below.
+    Wide top = Wide{window[n]} * kLimbBase * kLimbBase * kLimbBase + topValue(window + n - 1, hasLow);
+    std::uint64_t qHat = top < divisorTop ? 0 : static_cast<std::uint64_t>(top / divisorTop);
+    if (qHat >= kLimbBase) qHat = kLimbBase - 1;
+    if (qHat != 0 && subtractMultiple(window, b, n, qHat)) {
+      --qHat;
+      addBack(window, b, n);
+    }
+    if (q != nullptr) q[j] = static_cast<Limb>(qHat);
+  }
+
+  if (quotient != nullptr) quotient->trim();
   if (remainder != nullptr) {
-    u.resize(n);
+    u.resizeForOverwrite(n);  // shrinking keeps the limbs
     u.trim();
-    divideSmall(u, scale);  // undo the scaling; exact
-    *remainder = std::move(u);
   }
 }
 

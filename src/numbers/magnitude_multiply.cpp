@@ -1,6 +1,7 @@
 // Multiplication of magnitudes: schoolbook for short operands, Karatsuba above a threshold,
 // so that the large powers and factorials of programs stay fast.
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -17,37 +18,11 @@ constexpr std::size_t kKaratsubaThreshold = 40;
 // From this many limbs in the shorter operand on, the transform beats Karatsuba.
 constexpr std::size_t kTransformThreshold = 1500;
 
-// r[0..size) += x[0..xSize) with xSize <= size; returns the carry out of the top limb.
-Limb addInto(Limb* r, std::size_t size, const Limb* x, std::size_t xSize) {
-  Limb carry = 0;
-  std::size_t i = 0;
-  for (; i < xSize; ++i) {
-    Limb sum = r[i] + x[i] + carry;
-    carry = sum >= kLimbBase;
-    r[i] = carry ? sum - kLimbBase : sum;
-  }
-  for (; carry != 0 && i < size; ++i) {
-    Limb sum = r[i] + 1;
-    carry = sum >= kLimbBase;
-    r[i] = carry ? 0 : sum;
-  }
-  return carry;
-}
-
-// r[0..size) -= x[0..xSize) with xSize <= size; returns the borrow out of the top limb.
+// r[0..size) += x[0..xSize) and r[0..size) -= x[0..xSize), with xSize <= size; each returns
+// the carry or borrow out of the top limb.
+Limb addInto(Limb* r, std::size_t size, const Limb* x, std::size_t xSize) { return addLimbs(r, r, size, x, xSize); }
 Limb subtractInto(Limb* r, std::size_t size, const Limb* x, std::size_t xSize) {
-  Limb borrow = 0;
-  std::size_t i = 0;
-  for (; i < xSize; ++i) {
-    Limb take = x[i] + borrow;
-    borrow = r[i] < take;
-    r[i] = borrow ? r[i] + kLimbBase - take : r[i] - take;
-  }
-  for (; borrow != 0 && i < size; ++i) {
-    borrow = r[i] == 0;
-    r[i] = borrow ? kLimbBase - 1 : r[i] - 1;
-  }
-  return borrow;
+  return subtractLimbs(r, r, size, x, xSize);
 }
 
 // Rows of limb products that a 64-bit column can take before its carries must be moved on:
@@ -70,15 +45,17 @@ void propagateCarries(std::uint64_t* columns, std::size_t from, std::size_t size
 void schoolbook(Limb* out, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
   std::size_t total = aSize + bSize;
   std::uint64_t fixed[2 * kKaratsubaThreshold];
-  std::vector<std::uint64_t> grown;
+  std::unique_ptr<std::uint64_t[]> grown;
   std::uint64_t* columns = fixed;
   if (total > 2 * kKaratsubaThreshold) {
-    grown.resize(total);
-    columns = grown.data();
+    grown = std::make_unique_for_overwrite<std::uint64_t[]>(total);
+    columns = grown.get();
   }
-  std::fill(columns, columns + total, 0);
-  std::size_t pendingRows = 0;
-  for (std::size_t j = 0; j < bSize; ++j) {
+  // The first row is stored rather than added, so only the columns above it start at zero.
+  for (std::size_t i = 0; i < aSize; ++i) columns[i] = a[i] * std::uint64_t{b[0]};
+  std::fill(columns + aSize, columns + total, 0);
+  std::size_t pendingRows = 1;
+  for (std::size_t j = 1; j < bSize; ++j) {
     std::uint64_t factor = b[j];
     std::uint64_t* row = columns + j;
     for (std::size_t i = 0; i < aSize; ++i) row[i] += a[i] * factor;
@@ -154,7 +131,13 @@ void multiply(LimbVector& product, const Limb* a, std::size_t aSize, const Limb*
     product.clear();
     return;
   }
-  product.resize(aSize + bSize);
+  // A one-limb operand, the commonest case by far (n * 2, x * k), is one pass.
+  if (bSize == 1 || aSize == 1) {
+    if (aSize == 1) std::swap(a, b), std::swap(aSize, bSize);
+    multiplySmall(product, a, aSize, b[0]);
+    return;
+  }
+  product.resizeForOverwrite(aSize + bSize);
   multiplyInto(product.data(), a, aSize, b, bSize);
   product.trim();
 }

@@ -109,8 +109,10 @@ void setFromText(MethodCall& call) {
 // The text form, as output writes it.
 void chop(MethodCall& call) {
   Object& object = call.heldObject();
+  // The four types write their text whole, never in parts.
   struct NoParts final : TextParts {
     void text(const char*) override {}
+    void number(long long) override {}
     void part(Object&) override {}
   } noParts;
   std::string text;

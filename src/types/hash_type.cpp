@@ -2,6 +2,7 @@
 // written "[k1->v1,...]"; a set holds keys only, written "{k1,...}".
 #include <algorithm>
 #include <compare>
+#include <unordered_map>
 
 #include "core/containers.h"
 #include "core/type_table.h"
@@ -17,19 +18,39 @@ void releaseTable(Object& object) {
   destroyContainer(static_cast<HashTable*>(object.value));
 }
 
-// The copy is built apart first: a source entry may lie inside the target's old value.
+// The copy is built apart first: a source entry may lie inside the target's old value. It
+// keeps the source's bucket order and, when the source was sorted, its sorted order.
 void copyTable(Object& target, const Object& source) {
   HashTable& from = source.asHash();
-  auto copy = std::make_unique<HashTable>();
-  // Each key and value becomes a fresh any that nothing points at, which takes every value
-  // and mirrors every indirection, so no insertion is refused.
-  for (HashEntry* entry : from.entries())
-    (void)copy->insert(*entry->key, entry->value.get(), Transfer::SameOrCopy, Transfer::SameOrCopy);
-  HashTable& into = target.asHash();
-  into.clear();
-  std::swap(into.buckets, copy->buckets);
-  std::swap(into.count, copy->count);
-  into.indexValid = false;
+  HashTable copy;
+  std::unordered_map<const HashEntry*, HashEntry*> copies;
+  for (int b = 0; b < HashTable::kBuckets; ++b) {
+    for (HashEntry* entry = from.bucketFirst(b); entry != nullptr; entry = entry->next) {
+      HashEntry made;
+      // Each key and value becomes a fresh any that nothing points at, which takes every
+      // value and mirrors every indirection, so no transfer is refused; the key keeps its
+      // hash, since a copy has the same text form and a mirrored reference the same target.
+      made.key = std::make_unique<Object>();
+      (void)made.key->constructByTransfer(*entry->key, Transfer::SameOrCopy);
+      if (entry->value) {
+        made.value = std::make_unique<Object>();
+        (void)made.value->constructByTransfer(*entry->value, Transfer::SameOrCopy);
+      }
+      KeyHash hash{entry->bucket, entry->hash};
+      HashEntry* adopted = copy.adopt(std::move(made), &hash);
+      if (from.indexValid) copies.emplace(entry, adopted);
+    }
+  }
+  if (from.indexValid) {
+    copy.index.clear();
+    for (const HashEntry* entry : from.index) copy.index.push_back(copies.at(entry));
+    copy.indexValid = true;
+  }
+  target.asHash().swapContents(copy);
+  // The old contents, now in `copy`, go the way of every released value.
+  std::vector<std::unique_ptr<Object>> taken;
+  copy.handOverObjects(taken);
+  destroyTakenObjects(taken);
 }
 
 // Both tables hold the same keys; for a hash, equal keys also hold equal values.
@@ -37,22 +58,27 @@ bool sameTables(Object& a, Object& b, PartComparison& parts, bool compareValues)
   HashTable& left = a.asHash();
   HashTable& right = b.asHash();
   if (left.count != right.count) return false;
-  for (HashEntry* entry : left.entries()) {
-    HashEntry* other = right.find(*entry->key);
-    if (other == nullptr) return false;
-    if (compareValues && entry->value && other->value && !parts.same(*entry->value, *other->value, false))
-      return false;
-  }
-  return true;
+  bool same = true;
+  left.forEachEntry([&](HashEntry* entry) {
+    if (!same) return;
+    HashEntry* other = right.find(*entry->key, KeyHash{entry->bucket, entry->hash});
+    if (other == nullptr) {
+      same = false;
+    } else if (compareValues) {
+      // A value inserted by "[]" and never assigned is undefined on both sides or on one.
+      if (!entry->value || !other->value || !parts.same(*entry->value, *other->value, false)) same = false;
+    }
+  });
+  return same;
 }
 
 bool isEmptyTable(const Object& object) { return object.asHash().count == 0; }
 
 void visitEntries(const Object& object, PartVisitor& visit) {
-  for (HashEntry* entry : object.asHash().entries()) {
+  object.asHash().forEachEntry([&](HashEntry* entry) {
     visit.visit(*entry->key);
     if (entry->value) visit.visit(*entry->value);
-  }
+  });
 }
 
 int32_t tableLoops(const Object& object) { return object.asHash().iterationCount; }
@@ -82,18 +108,13 @@ void writeSet(const Object& object, std::string&, TextParts& parts) {
   parts.text("}");
 }
 
-// Removes every key of `set` for which `drop` holds, bucket by bucket (entries of one
-// bucket move when one of them is erased, so the index of the table cannot be used).
+// Removes every key of `set` for which `drop` holds.
 template <class Drop>
 void removeKeys(HashTable& set, Drop drop) {
-  if (!set.buckets) return;
-  for (auto& bucket : *set.buckets) {
-    size_t before = bucket.size();
-    std::erase_if(bucket, [&](HashEntry& entry) { return drop(*entry.key); });
-    set.count -= static_cast<int32_t>(before - bucket.size());
-  }
-  set.indexValid = false;
-  set.index.clear();
+  std::vector<HashEntry*> doomed;
+  for (HashEntry* entry : set.entries())
+    if (drop(*entry->key)) doomed.push_back(entry);
+  for (HashEntry* entry : doomed) set.erase(entry);
 }
 
 // Union ("+="), difference ("-=") and intersection ("*=") of sets.
@@ -106,13 +127,19 @@ Failure combineSets(char op, Object& targetObject, Object& sourceObject) {
     return Failure::none();
   }
   switch (op) {
-    case '+':
+    case '+': {
+      // The new keys are built first, so that a refused one adds none.
+      std::vector<HashEntry> added;
       for (HashEntry* entry : source.entries()) {
         if (target.contains(*entry->key)) continue;
-        if (Failure failure = target.insert(*entry->key, nullptr, Transfer::ReferenceOrCopy, Transfer::Copy))
-          return failure;
+        HashEntry made;
+        made.key = std::make_unique<Object>();
+        if (Failure failure = made.key->constructByTransfer(*entry->key, Transfer::ReferenceOrCopy)) return failure;
+        added.push_back(std::move(made));
       }
+      for (auto& made : added) target.adopt(std::move(made));
       return Failure::none();
+    }
     case '-': removeKeys(target, [&](Object& key) { return source.contains(key); }); return Failure::none();
     default: removeKeys(target, [&](Object& key) { return !source.contains(key); }); return Failure::none();
   }
@@ -150,6 +177,7 @@ constexpr TypeOps tableRow(const char* name, bool (*equals)(Object&, Object&, Pa
       .loopsRunning = tableLoops,
       .writeText = writeText,
       .readText = nullptr,
+      .elementLoop = true,
   };
 }
 

@@ -76,8 +76,8 @@ Failure combineInts(char op, Object& target, Object& source) {
       break;
     case '-': a -= b; break;
     case '*': a *= b; break;
-    case '/': failure = store(a, divide(a, b)); break;
-    case '%': failure = store(a, remainder(a, b)); break;
+    case '/': failure = a.setQuotient(a, b); break;
+    case '%': failure = a.setRemainder(a, b); break;
     default: failure = store(a, power(a, b)); break;
   }
   if (inWord && !failure) target.setInt(a);

@@ -17,7 +17,8 @@ namespace {
 
 using Elements = std::vector<std::unique_ptr<Object>>;
 
-// New elements for the arguments first, first + step, ... (copies, references kept).
+}  // namespace
+
 Elements buildElements(const MethodCall& call, size_t first, size_t step) {
   Elements elements;
   elements.reserve((call.args.size() - first + step - 1) / step);
@@ -28,6 +29,8 @@ Elements buildElements(const MethodCall& call, size_t first, size_t step) {
   }
   return elements;
 }
+
+namespace {
 
 void requirePairs(const MethodCall& call) {
   if (call.args.empty() || call.args.size() % 2 != 0) call.fail(message("anzargposger"));
@@ -69,11 +72,44 @@ void insertBack(MethodCall& call) { insertPairs(call, true); }
 
 // ---- setting --------------------------------------------------------------------------
 
+}  // namespace
+
 // Stores the staged value `value` into `element`. The value was copied first because it may
-// lie inside the element's old value, which storing destroys.
-Failure store(Object& element, Object& value) {
+// lie inside the element's old value, which storing destroys. A value of the type the
+// element holds already replaces the old one in place, so that loop variables and places
+// bound to the element keep fitting it.
+static Failure store(Object& element, Object& value) {
+  bool plain = !element.isIndirection() && !value.isIndirection() && element.value != nullptr &&
+               value.value != nullptr && element.isAny() && value.isAny();
+  if (plain && element.base() == value.base() && element.base() != 'k') {
+    copyValue(element, value);
+    return Failure::none();
+  }
   return transfer(element, value, isReferenceCode(value.typeCode) ? Transfer::Reference : Transfer::Move);
 }
+
+void storeValues(const MethodCall& call, const std::vector<Object*>& targets, Elements& values) {
+  // Storing refuses only for reasons of the element (bound indirections); with several
+  // pairs the earlier ones are undone from copies of the old values when a later one fails.
+  Elements saved;
+  for (size_t k = 0; k < targets.size(); ++k) {
+    if (k + 1 < targets.size()) {
+      auto old = std::make_unique<Object>('v');
+      call.require(transfer(*old, *targets[k], Transfer::SameOrCopy));
+      saved.push_back(std::move(old));
+    }
+    Failure failure = store(*targets[k], *values[k]);
+    if (!failure) continue;
+    // Each earlier element took a new value a moment ago and nothing has bound it since, so
+    // it takes its own old value back without refusal.
+    for (size_t j = k; j-- > 0;) {
+      if (store(*targets[j], *saved[j])) (void)transfer(*targets[j], *saved[j], Transfer::SameOrMove);
+    }
+    call.fail(failure.text());
+  }
+}
+
+namespace {
 
 // Pairs (position, value): each value replaces the element's value; the element itself
 // stays, so references and loop variables bound to it see the new value.
@@ -88,22 +124,7 @@ void setPairs(MethodCall& call, bool fromEnd) {
     targets.push_back(&element);
   }
   Elements values = buildElements(call, 1, 2);
-  // Storing refuses only for reasons of the element (bound indirections); with several
-  // pairs the earlier ones are undone from copies of the old values when a later one fails.
-  Elements saved;
-  for (size_t k = 0; k < targets.size(); ++k) {
-    if (k + 1 < targets.size()) {
-      auto old = std::make_unique<Object>('v');
-      call.require(transfer(*old, *targets[k], Transfer::SameOrCopy));
-      saved.push_back(std::move(old));
-    }
-    Failure failure = store(*targets[k], *values[k]);
-    if (!failure) continue;
-    // Each earlier element took a new value a moment ago and nothing has bound it since, so
-    // it takes its own old value back without refusal.
-    for (size_t j = k; j-- > 0;) (void)transfer(*targets[j], *saved[j], Transfer::SameOrMove);
-    call.fail(failure.text());
-  }
+  storeValues(call, targets, values);
 }
 
 void setFront(MethodCall& call) { setPairs(call, false); }

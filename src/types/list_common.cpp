@@ -30,15 +30,6 @@ ListRecord& changeableList(const MethodCall& call, bool structure) {
   return list;
 }
 
-namespace {
-
-// Calls `stop` on `outer` and on every Object inside its value (elements, keys, values,
-// halves, members) until it returns true; returns whether it did. Walked with an explicit
-// stack, since values may nest deeply. Indirections are not followed: releasing one leaves
-// its target alone.
-
-}  // namespace
-
 void requireReleasable(const MethodCall& call, const Object& element) {
   if (anyWithin(element, isBeingIterated)) call.fail(message("unzwaeite"));
 }
@@ -77,9 +68,9 @@ TreeNode& codeArgument(const MethodCall& call) {
 
 }  // namespace
 
-ElementCode::ElementCode(const MethodCall& call)
+ElementCode::ElementCode(const MethodCall& call, bool constant)
     : call_(call), variable_(variableArgument(call)), code_(codeArgument(call)), savedKind_(variable_.transferKind) {
-  variable_.transferKind = call.access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
+  variable_.transferKind = constant || call.access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
   // Code is compiled by its content, as evaluateCode asks for it.
   const FastProgram* program = fastProgramOf(code_, true);
   if (program != nullptr && program->yieldsBool()) condition_ = program;

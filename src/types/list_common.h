@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/containers.h"
 #include "exec/method_table.h"
@@ -28,9 +31,6 @@ ListRecord& changeableList(const MethodCall& call, bool structure);
 // Fails with "infeasible during iteration" when `element`'s value holds a container that is
 // being iterated: removing or replacing the element would pull it from under the loop.
 void requireReleasable(const MethodCall& call, const Object& element);
-// True when `inner` is `outer` or lies inside the value `outer` holds.
-
-
 // Reads int argument `index` (not empty) as a position counted from the front, or from the
 // end for the capital forms: an element (`PositionKind::Character`, p from the end is
 // count - 1 - p) or a gap where an element is inserted (`PositionKind::Gap`, p from the end
@@ -43,23 +43,26 @@ size_t readIndex(const MethodCall& call, size_t index, bool fromEnd, size_t coun
 // list drops the element while the place is still held (it becomes an empty value).
 void pushPlace(const MethodCall& call, Object& element);
 
-// Keeps a list's iteration count raised while a method runs code for each element, so that
-// the code cannot change the list's structure under the method. The code may still release
-// the whole list (by replacing or destroying its value); `alive()` tells whether it did not.
-class ListHold {
+// Keeps a container's iteration count raised while a method runs code for each element, so
+// that the code cannot change the container's structure under the method. The code may
+// still release the whole container (by replacing or destroying its value); `alive()` tells
+// whether it did not.
+template <class Record>
+class ContainerHold {
  public:
-  explicit ListHold(ListRecord& list) : watch_(&list), list_(list) { ++list_.iterationCount; }
-  ~ListHold() {
-    if (watch_.alive()) --list_.iterationCount;
+  explicit ContainerHold(Record& record) : watch_(&record), record_(record) { ++record_.iterationCount; }
+  ~ContainerHold() {
+    if (watch_.alive()) --record_.iterationCount;
   }
-  ListHold(const ListHold&) = delete;
-  ListHold& operator=(const ListHold&) = delete;
+  ContainerHold(const ContainerHold&) = delete;
+  ContainerHold& operator=(const ContainerHold&) = delete;
   bool alive() const { return watch_.alive(); }
 
  private:
-  IterationWatch watch_;  // notices the release of the list's payload
-  ListRecord& list_;      // the list; only touched while the watch is alive
+  IterationWatch watch_;  // notices the release of the container's payload
+  Record& record_;        // the container; only touched while the watch is alive
 };
+using ListHold = ContainerHold<ListRecord>;
 
 // Runs a code argument once per element with a variable bound to the element, as `find`
 // and `sort` do: the variable becomes a call-alias of the element (constant when the list
@@ -71,8 +74,9 @@ class FastProgram;
 class ElementCode {
  public:
   // Checks the arguments (variable, code): exactly two, the first a variable, the second a
-  // `code` that is not empty ("Expect evaluable code").
-  explicit ElementCode(const MethodCall& call);
+  // `code` that is not empty ("Expect evaluable code"). With `constant` the variable may not
+  // change what it is bound to (a key of a hash or set), whatever the container's access.
+  explicit ElementCode(const MethodCall& call, bool constant = false);
   ~ElementCode();
   ElementCode(const ElementCode&) = delete;
   ElementCode& operator=(const ElementCode&) = delete;
@@ -94,5 +98,24 @@ class ElementCode {
   int32_t savedKind_;  // the variable's access class before the method
   bool bound_ = false; // the variable has been bound to an element by this method
 };
+
+// The order that sorts `elements` ascending (or descending): a permutation of their
+// positions, element i of the sorted sequence being elements[order[i]]. With `code` the
+// elements are ordered by the one value the code yields for each instead of by themselves;
+// `unchanged` is asked after each evaluation of the code and must say whether the container
+// still holds what it held ("infeasible during iteration" otherwise). Values of different
+// types refuse with "incompatible types". Elements that compare equal keep their order.
+std::vector<size_t> sortedOrder(const MethodCall& call, ElementCode* code, const std::vector<Object*>& elements,
+                                bool descending, const std::function<bool()>& unchanged);
+
+// Stores staged values into element Objects, pair by pair (targets[k] takes values[k]), the
+// way `set` does: the element itself stays, so references and loop variables bound to it
+// see the new value. When one store is refused the earlier ones are undone and the refusal
+// is raised, so the elements are as they were.
+void storeValues(const MethodCall& call, const std::vector<Object*>& targets,
+                 std::vector<std::unique_ptr<Object>>& values);
+
+// New elements for the arguments first, first + step, ... (copies, references kept).
+std::vector<std::unique_ptr<Object>> buildElements(const MethodCall& call, size_t first, size_t step);
 
 }  // namespace kavor

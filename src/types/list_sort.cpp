@@ -7,6 +7,7 @@
 // once the order is complete, so a failing comparison leaves the list as it was.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,15 +22,15 @@ namespace {
 
 // The values the code yields for the elements, in element order, each copied (a reference
 // stays a reference) since the code's results do not outlive its evaluation.
-std::vector<std::unique_ptr<Object>> codeKeys(MethodCall& call, ElementCode& code, ListRecord& list) {
+std::vector<std::unique_ptr<Object>> codeKeys(const MethodCall& call, ElementCode& code,
+                                              const std::vector<Object*>& elements,
+                                              const std::function<bool()>& unchanged) {
   std::vector<std::unique_ptr<Object>> keys;
-  const size_t count = list.size();
-  keys.reserve(count);
-  ListHold hold(list);
-  for (size_t i = 0; i < count; ++i) {
+  keys.reserve(elements.size());
+  for (Object* element : elements) {
     ResultList values;
-    Object& value = code.valueFor(list.at(i), values);
-    if (!hold.alive() || list.size() != count) call.fail(message("unzwaeite"));
+    Object& value = code.valueFor(*element, values);
+    if (!unchanged()) call.fail(message("unzwaeite"));
     auto key = std::make_unique<Object>('v');
     call.require(transfer(*key, value, Transfer::ReferenceOrCopy));
     keys.push_back(std::move(key));
@@ -59,17 +60,15 @@ bool sortMachineIntegers(const std::vector<Object*>& keys, bool descending, std:
   return true;
 }
 
-void sortList(MethodCall& call, bool descending) {
-  ListRecord& list = changeableList(call, true);
-  std::optional<ElementCode> code;
-  if (!call.args.empty()) code.emplace(call);
-  const size_t count = list.size();
-  if (count < 2) return;
+}  // namespace
 
+std::vector<size_t> sortedOrder(const MethodCall& call, ElementCode* code, const std::vector<Object*>& elements,
+                                bool descending, const std::function<bool()>& unchanged) {
+  const size_t count = elements.size();
   std::vector<std::unique_ptr<Object>> computed;
-  if (code) computed = codeKeys(call, *code, list);
+  if (code) computed = codeKeys(call, *code, elements, unchanged);
   std::vector<Object*> keys(count);
-  for (size_t i = 0; i < count; ++i) keys[i] = &(code ? *computed[i] : list.at(i)).resolve(true);
+  for (size_t i = 0; i < count; ++i) keys[i] = &(code ? *computed[i] : *elements[i]).resolve(true);
   // Only values of one type have an order; deeper mismatches (inside lists) are found by
   // the comparison itself.
   for (Object* key : keys)
@@ -83,6 +82,22 @@ void sortList(MethodCall& call, bool descending) {
       return orderOf(call.exec, call.node, *keys[a], *keys[b]) < 0;
     });
   }
+  return order;
+}
+
+namespace {
+
+void sortList(MethodCall& call, bool descending) {
+  ListRecord& list = changeableList(call, true);
+  std::optional<ElementCode> code;
+  if (!call.args.empty()) code.emplace(call);
+  const size_t count = list.size();
+  if (count < 2) return;
+  std::vector<Object*> elements(count);
+  for (size_t i = 0; i < count; ++i) elements[i] = &list.at(i);
+  ListHold hold(list);
+  std::vector<size_t> order = sortedOrder(call, code ? &*code : nullptr, elements, descending,
+                                          [&] { return hold.alive() && list.size() == count; });
   list.permute(order);
 }
 

@@ -203,5 +203,37 @@ TEST(HashTable, NameHashAndReferenceKeys) {
   EXPECT_EQ(table.entries().size(), 1u);
 }
 
+// The side index must find every key after removals shift its probe runs, and the visible
+// order stays bucket by bucket, in insertion order within a bucket.
+TEST(HashTable, KeysStayFoundThroughRemovalsAndGrowth) {
+  HashTable table;
+  for (int i = 0; i < 3000; ++i) {
+    auto key = i % 2 ? makeInt(i) : makeStr("k" + std::to_string(i));
+    ASSERT_EQ(table.insert(*key, makeInt(i).get(), Transfer::Copy, Transfer::Copy).text(), "");
+  }
+  for (int i = 0; i < 3000; i += 3) {
+    auto key = i % 2 ? makeInt(i) : makeStr("k" + std::to_string(i));
+    ASSERT_TRUE(table.remove(*key));
+  }
+  EXPECT_EQ(table.count, 2000);
+  for (int i = 0; i < 3000; ++i) {
+    auto key = i % 2 ? makeInt(i) : makeStr("k" + std::to_string(i));
+    HashEntry* entry = table.find(*key);
+    ASSERT_EQ(entry != nullptr, i % 3 != 0) << i;
+    if (entry) EXPECT_EQ(entry->value->asInt().toText(), std::to_string(i));
+  }
+  const std::vector<HashEntry*>& order = table.entries();
+  ASSERT_EQ(order.size(), 2000u);
+  for (size_t i = 1; i < order.size(); ++i) {
+    ASSERT_LE(order[i - 1]->bucket, order[i]->bucket);
+    if (order[i - 1]->bucket == order[i]->bucket)
+      EXPECT_LT(*order[i - 1]->value->asInt().toInt64(), *order[i]->value->asInt().toInt64());
+  }
+  // Strs are equal up to their first zero byte, and so must be their hashes.
+  auto withZero = makeStr(std::string("ab\0cd", 5));
+  ASSERT_EQ(table.insert(*withZero, makeInt(1).get(), Transfer::Copy, Transfer::Copy).text(), "");
+  EXPECT_TRUE(table.contains(*makeStr(std::string("ab\0xy", 5))));
+}
+
 }  // namespace
 }  // namespace kavor

@@ -115,7 +115,18 @@ class TypeTableTest : public ::testing::Test {
          ASSERT_EQ(transfer(o.asAny2().second, *strValue("b"), Transfer::Copy).text(), "");
        }}},
       {'k', {[](Object& o) { o.asUser().groups->front().front()->asInt() = BigInt(7); }}},
-      {'a', {}}, {'z', {}}, {'g', {}},
+      {'a', {[](Object& o) {
+         arrayOf(o).slots.resize(3);
+         arrayOf(o).slots[1] = std::make_unique<Object>();
+         ASSERT_EQ(transfer(*arrayOf(o).slots[1], *intValue("5"), Transfer::Copy).text(), "");
+       }}},
+      {'z', {[](Object& o) {
+         arrayOf(o).columns = 2;
+         arrayOf(o).slots.resize(4);
+         arrayOf(o).slots[3] = std::make_unique<Object>();
+         ASSERT_EQ(transfer(*arrayOf(o).slots[3], *strValue("c"), Transfer::Copy).text(), "");
+       }}},
+      {'g', {}},
       {'0', {[](Object& o) { ASSERT_TRUE(typeOps('0').readText("-44-03-15", o)); }, "2023-02-29"}},
       {'2', {[](Object& o) { ASSERT_TRUE(typeOps('2').readText("-09:45", o)); }, "+14:01"}},
       {'4', {[](Object& o) { ASSERT_TRUE(typeOps('4').readText("2024-12-31 23:59:59 +05:30", o)); },
@@ -278,6 +289,8 @@ TEST_F(TypeTableTest, CompoundValuesAreWrittenThroughTheirParts) {
   EXPECT_EQ(textForm(*list), "(1,a)");
   EXPECT_EQ(textForm(*hash), "[key->1]");
   EXPECT_EQ(textForm(*pair), "1->b");
+  EXPECT_EQ(textForm(*sampleValue('a')), "[1->5]");
+  EXPECT_EQ(textForm(*sampleValue('z')), "[(1,1)->c]");
   EXPECT_EQ(textForm(*user), "<7>");
   // A list that holds a reference to itself is written once, the cycle as "..".
   Object self('l');

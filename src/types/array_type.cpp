@@ -1,0 +1,102 @@
+// The rows of `array` and `array2`, which share the array record: an array is written
+// "[0->a,2->c]" and an array2 "[(0,1)->a]", listing only the slots that hold a value.
+#include "core/containers.h"
+#include "core/type_table.h"
+
+namespace kavor {
+
+namespace {
+
+void createArray(Object& object) { object.value = new ArrayRecord(); }
+
+void releaseArray(Object& object) {
+  IterationWatch::payloadReleased(object.value);
+  destroyContainer(static_cast<ArrayRecord*>(object.value));
+}
+
+// The copy is built apart first: a source element may lie inside the target's old value.
+void copyArray(Object& target, const Object& source) {
+  ArrayRecord& from = arrayOf(source);
+  std::vector<std::unique_ptr<Object>> slots(from.slots.size());
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (!from.holds(i)) continue;
+    slots[i] = std::make_unique<Object>();
+    // A fresh any that nothing points at takes every value and mirrors every indirection.
+    (void)slots[i]->constructByTransfer(*from.slots[i], Transfer::SameOrCopy);
+  }
+  ArrayRecord& into = arrayOf(target);
+  std::vector<std::unique_ptr<Object>> taken;
+  into.handOverObjects(taken);
+  into.slots = std::move(slots);
+  into.columns = from.columns;
+  destroyTakenObjects(taken);
+}
+
+// Same shape, and every slot either without a value in both or holding equal values.
+bool sameArrays(Object& a, Object& b, PartComparison& parts) {
+  ArrayRecord& left = arrayOf(a);
+  ArrayRecord& right = arrayOf(b);
+  if (left.slots.size() != right.slots.size() || left.columns != right.columns) return false;
+  for (size_t i = 0; i < left.slots.size(); ++i) {
+    if (left.holds(i) != right.holds(i)) return false;
+    if (left.holds(i) && !parts.same(*left.slots[i], *right.slots[i], false)) return false;
+  }
+  return true;
+}
+
+bool isEmptyArray(const Object& object) { return arrayOf(object).slots.empty(); }
+
+void visitSlots(const Object& object, PartVisitor& visit) {
+  for (auto& slot : arrayOf(object).slots)
+    if (slot) visit.visit(*slot);
+}
+
+int32_t arrayLoops(const Object& object) { return arrayOf(object).iterationCount; }
+
+void writeArray(const Object& object, std::string&, TextParts& parts) {
+  ArrayRecord& array = arrayOf(object);
+  parts.text("[");
+  bool first = true;
+  for (size_t i = 0; i < array.slots.size(); ++i) {
+    if (!array.holds(i)) continue;
+    if (!first) parts.text(",");
+    first = false;
+    if (array.columns > 0) {
+      auto columns = static_cast<size_t>(array.columns);
+      parts.text("(");
+      parts.number(static_cast<long long>(i / columns));
+      parts.text(",");
+      parts.number(static_cast<long long>(i % columns));
+      parts.text(")");
+    } else {
+      parts.number(static_cast<long long>(i));
+    }
+    parts.text("->");
+    parts.part(*array.slots[i]);
+  }
+  parts.text("]");
+}
+
+constexpr TypeOps arrayRow(const char* name) {
+  return {
+      .name = name,
+      .create = createArray,
+      .release = releaseArray,
+      .copy = copyArray,
+      .equals = sameArrays,
+      .isEmpty = isEmptyArray,
+      .makeEmpty = renewPayload,
+      .visitParts = visitSlots,
+      .loopsRunning = arrayLoops,
+      .writeText = writeArray,
+      .readText = nullptr,
+      .elementLoop = true,
+  };
+}
+
+}  // namespace
+
+extern constinit const TypeOps kArrayOps = arrayRow("array");
+extern constinit const TypeOps kArray2Ops = arrayRow("array2");
+
+}  // namespace kavor
