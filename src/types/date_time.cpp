@@ -106,10 +106,17 @@ using DateTimeRow = CalendarRow<DateTimeValue, dateTimeOf>;
 
 }  // namespace
 
-extern constinit const TypeOps kDateOps = DateRow::row<
-    [](const DateValue& a, const DateValue& b) { return dateOrder(a.date, b.date) == 0; },
-    [](const DateValue& v) { return formatDate(v.date, v.format); }, readDateInto,
-    [](const DateValue& a, const DateValue& b) { return dateOrder(a.date, b.date); }>("date");
+// A date's format is no part of its value, so keys are hashed by the default text.
+extern constinit const TypeOps kDateOps = [] {
+  TypeOps row = DateRow::row<
+      [](const DateValue& a, const DateValue& b) { return dateOrder(a.date, b.date) == 0; },
+      [](const DateValue& v) { return formatDate(v.date, v.format); }, readDateInto,
+      [](const DateValue& a, const DateValue& b) { return dateOrder(a.date, b.date); }>("date");
+  row.keyText = [](const Object& object) {
+    return dateOf(object).isEmpty() ? std::string() : formatDate(dateOf(object).date, kDefaultDateFormat);
+  };
+  return row;
+}();
 
 extern constinit const TypeOps kTimeOps = TimeRow::row<
     [](const TimeValue& a, const TimeValue& b) { return a.seconds == b.seconds; },
@@ -121,13 +128,19 @@ extern constinit const TypeOps kTimezoneOps = ZoneRow::row<
     [](const TimezoneValue& v) { return formatZoneOffset(*v.offset); }, readZoneInto,
     [](const TimezoneValue& a, const TimezoneValue& b) { return a.offset <=> b.offset; }>("timezone");
 
-// Two datetimes are equal, and ordered, by the instant they name, whatever their zones.
-extern constinit const TypeOps kDateTimeOps = DateTimeRow::row<
-    [](const DateTimeValue& a, const DateTimeValue& b) {
-      if (a.isEmpty() || b.isEmpty()) return a.isEmpty() == b.isEmpty();
-      return instantOf(a) == instantOf(b);
-    },
-    dateTimeText, readDateTimeInto,
-    [](const DateTimeValue& a, const DateTimeValue& b) { return instantOf(a) <=> instantOf(b); }>("datetime");
+// Two datetimes are equal, ordered and hashed by the instant they name, whatever their zones.
+extern constinit const TypeOps kDateTimeOps = [] {
+  TypeOps row = DateTimeRow::row<
+      [](const DateTimeValue& a, const DateTimeValue& b) {
+        if (a.isEmpty() || b.isEmpty()) return a.isEmpty() == b.isEmpty();
+        return instantOf(a) == instantOf(b);
+      },
+      dateTimeText, readDateTimeInto,
+      [](const DateTimeValue& a, const DateTimeValue& b) { return instantOf(a) <=> instantOf(b); }>("datetime");
+  row.keyText = [](const Object& object) {
+    return dateTimeOf(object).isEmpty() ? std::string() : instantOf(dateTimeOf(object)).toText();
+  };
+  return row;
+}();
 
 }  // namespace kavor
