@@ -5,6 +5,8 @@
 //   # args: <a> <b> ...       program arguments, split at blanks
 //   # stdin: <line>           one line fed to standard input (a pipe), in order
 //   # options: <o> ...        interpreter options placed before the program file
+//   # scratch                 run in a fresh empty directory (with a copy of the program),
+//                             removed afterwards: for programs that make files
 // The program runs in its own directory and is named by its file name, so error messages
 // show that name. Output is compared byte for byte; a mismatch prints both sides.
 #include <unistd.h>
@@ -55,7 +57,7 @@ int main(int argc, char** argv) {
   std::string expected, stdinText, rest;
   std::vector<std::string> args, options;
   int expectedStatus = 0;
-  bool hasExpectation = false;
+  bool hasExpectation = false, scratch = false;
   std::string line;
   while (std::getline(source, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
     if (at == std::string::npos) at = line.find("# args:");
     if (at == std::string::npos) at = line.find("# stdin:");
     if (at == std::string::npos) at = line.find("# options:");
+    if (at == std::string::npos) at = line.find("# scratch");
     if (at == std::string::npos) continue;
     std::string directive = line.substr(at);
     if (takePrefix(directive, "# expect status: ", rest)) {
@@ -80,6 +83,8 @@ int main(int argc, char** argv) {
       for (auto& word : splitBlanks(rest)) options.push_back(word);
     } else if (takePrefix(directive, "# stdin: ", rest)) {
       stdinText += rest + "\n";
+    } else if (directive == "# scratch") {
+      scratch = true;
     } else if (directive == "# stdin:") {
       stdinText += "\n";
     }
@@ -93,6 +98,15 @@ int main(int argc, char** argv) {
   if (auto slash = program.rfind('/'); slash != std::string::npos) {
     dir = program.substr(0, slash);
     name = program.substr(slash + 1);
+  }
+  char scratchPath[] = "/tmp/kavor_scratch_XXXXXX";
+  if (scratch) {
+    if (mkdtemp(scratchPath) == nullptr) return 2;
+    std::ifstream in(program, std::ios::binary);
+    std::ofstream out(std::string(scratchPath) + "/" + name, std::ios::binary);
+    out << in.rdbuf();
+    if (!out) return 2;
+    dir = scratchPath;
   }
   char stdinPath[] = "/tmp/kavor_stdin_XXXXXX";
   int fd = mkstemp(stdinPath);
@@ -108,6 +122,11 @@ int main(int argc, char** argv) {
 
   kavor_test::CommandResult run = kavor_test::runCaptured(command);
   unlink(stdinPath);
+  if (scratch) {
+    // Rights a program took away must not keep the directory from going.
+    std::string clean = "chmod -R u+rwx " + shellQuote(scratchPath) + "; rm -rf " + shellQuote(scratchPath);
+    if (std::system(clean.c_str()) != 0) std::cerr << "cannot remove " << scratchPath << "\n";
+  }
   const std::string& actual = run.output;
   int status = run.status;
 

@@ -70,6 +70,7 @@ const MessageEntry kMessageTable[] = {
     {"datkannicumbwer", "File '%s' cannot be renamed"},
     {"datkannicerzwer", "File '%s' cannot be created"},
     {"datkannickopwer", "File '%s' cannot be copied"},
+    {"datkannicschwer", "File '%s' cannot be written"},
     {"zugrecfuedatkannicgeswer", "Access rights for file '%s' cannot be set"},
     {"vermusini", "Directory must be initialised"},
     {"verexisch", "Directory '%s' already exists"},

@@ -58,10 +58,7 @@ void Object::operator delete(void* pointer) noexcept { ObjectPool::release(point
 
 using LinksPool = FixedPool<sizeof(ObjectLinks)>;
 
-Object::~Object() {
-  // Most Objects die holding nothing or a value kept in their word, linked to nothing: then
-  // nothing else can notice and there is nothing to free.
-  if (links_ == nullptr && (value == nullptr || value == &kSmallIntPayload || value == &kInlinePayload)) return;
+void Object::destroyLinkedOrHolding() {
   destroy();
   if (links_ != nullptr) {
     // Only a numbering can remain: destroy() detached and unlinked every chain.

@@ -116,6 +116,8 @@ constexpr int CallAlias = 7;        // target becomes a call-alias of the source
 
 struct Object;
 
+// Marker stored in `value` for bool, char, oper and sys, whose payload lives in `word`.
+extern char kInlinePayload;
 // Marker stored in `value` of an int whose value lives in `word`.
 extern char kSmallIntPayload;
 // The `word` of such an int while it is empty (no small value has this bit pattern).
@@ -182,8 +184,13 @@ struct Object {
   // Objects are linked by address into chains: they never copy or move.
   Object(const Object&) = delete;
   Object& operator=(const Object&) = delete;
-  // destroy(): indirections pointing here become independent, empty Objects.
-  ~Object();
+  // destroy(): indirections pointing here become independent, empty Objects. Most Objects
+  // die holding nothing or a value kept in their word, linked to nothing: then nothing else
+  // can notice and there is nothing to free.
+  ~Object() {
+    if (links_ != nullptr || (value != nullptr && value != &kSmallIntPayload && value != &kInlinePayload))
+      destroyLinkedOrHolding();
+  }
   // Objects come from a free list: temporaries are made and dropped at a high rate.
   static void* operator new(size_t size);
   static void operator delete(void* pointer) noexcept;
@@ -273,6 +280,7 @@ struct Object {
   void setChar(unsigned char c) { word = c; }
 
  private:
+  void destroyLinkedOrHolding();
   void releasePayload();
   bool readBoxedSmallInt(int64_t& out) const;
   void setBoxedSmallInt(int64_t small);
@@ -289,8 +297,6 @@ struct Object {
   ObjectLinks* links_ = nullptr;
 };
 
-// Marker stored in `value` for the types whose payload lives in `word`.
-extern char kInlinePayload;
 
 // The type name for messages. With `actual` false an Object held by an `any` reports "any".
 std::string typeName(const Object& object, bool actual = false);

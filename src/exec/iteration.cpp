@@ -206,4 +206,8 @@ void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context
   }
 }
 
+bool runLoopBody(Executor& exec, const Result& body, const ExecContext& context, ResultList* results) {
+  return runBody(exec, body, context, results);
+}
+
 }  // namespace kavor

@@ -12,4 +12,9 @@ bool hasIteration(TypeCode base);
 void iterateContainer(Executor& exec, TreeNode& call, const ExecContext& context, Object& object, int access,
                       ResultList* results);
 
+// Runs a loop body once: as a block (statement form) or as expressions whose values are
+// appended to `results` (expression form). True when the loop must end. The loops of types
+// that iterate by their own methods (`file`, `dir`) share it.
+bool runLoopBody(Executor& exec, const Result& body, const ExecContext& context, ResultList* results);
+
 }  // namespace kavor

@@ -14,6 +14,8 @@ void registerIntMethods();
 void registerRealMethods();
 void registerSmallTypeMethods();
 void registerContainerMethods();
+void registerFileMethods();
+void registerDirMethods();
 void registerDateTimeMethods();
 
 namespace {
@@ -38,6 +40,8 @@ void registerAll() {
   registerRealMethods();
   registerSmallTypeMethods();
   registerContainerMethods();
+  registerFileMethods();
+  registerDirMethods();
   registerDateTimeMethods();
 }
 

@@ -220,8 +220,9 @@ bool callWithWords(Executor& exec, TreeNode& call, Routine& routine, const ExecC
   std::int64_t words[RoutineCache::kMaxArguments];
   const std::vector<TreeNode*>& arguments = argumentsOf(call);
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const FastProgram* program = fastProgramOf(*arguments[i], false);
-    if (!program->run(words[i])) return false;
+    // takesWordArguments made sure that every argument has its program.
+    auto& form = static_cast<const FastExpressionForm&>(*arguments[i]->compiled->part);
+    if (!form.program->run(words[i])) return false;
   }
   ResultList none;
   runRoutine(exec, call, routine, context, none, results, words);

@@ -133,6 +133,8 @@ void execExit(Executor& exec, TreeNode& node, const ExecContext& context) {
   } catch (const ProgramExit&) {
     throw;
   } catch (...) {
+    // With no exception pending, an error in the argument is raised like any other.
+    if (pending == nullptr) throw;
     // A second error while an exception is pending: the first one stays.
     exec.control.pending = std::move(pending);
     throw ExceptionUnwind{};

@@ -64,9 +64,10 @@ Refusal FILE_DATA::write(std::string_view text, bool aligned) {
   if (!isWriting()) {
     if (Refusal refusal = open("o")) return refusal;
   }
+  // A full disk or a closed device must not lose output without a word.
   return writeAligned(text, aligned, [this](std::string_view bytes) -> Refusal {
-    writeFileBytes(handle_.get(), bytes);
-    return Refusal::none();
+    if (writeFileBytes(handle_.get(), bytes)) return Refusal::none();
+    return Refusal::of("datkannicschwer", name);
   });
 }
 

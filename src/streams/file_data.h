@@ -41,6 +41,7 @@ class FILE_DATA final : public STREAM_DATA {
   bool isBinary() const override { return openMode_ == "ib"; }
   bool isInteractive() const override { return false; }
   // Writing a file that is not open for writing opens it with "o" (truncating it) first.
+  // Refuses with "File '%s' cannot be written" when the bytes do not arrive.
   Refusal write(std::string_view text, bool aligned) override;
 
  private:

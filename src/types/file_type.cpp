@@ -5,11 +5,23 @@
 
 namespace kavor {
 
+namespace {
+
+// An open stream belongs to the path it was opened for, so naming another file closes it.
+void copyName(Object& target, const Object& source) {
+  FILE_DATA& file = target.asFile();
+  if (file.name == source.asFile().name) return;
+  file.close();
+  file.name = source.asFile().name;
+}
+
+}  // namespace
+
 extern constinit const TypeOps kFileOps = {
     .name = "file",
     .create = [](Object& object) { object.value = new FILE_DATA(); },
     .release = [](Object& object) { delete static_cast<FILE_DATA*>(object.value); },
-    .copy = [](Object& target, const Object& source) { target.asFile().name = source.asFile().name; },
+    .copy = copyName,
     .equals = [](Object& a, Object& b, PartComparison&) { return a.asFile().name == b.asFile().name; },
     .isEmpty = [](const Object& object) { return object.asFile().name.empty(); },
     .makeEmpty = renewPayload,

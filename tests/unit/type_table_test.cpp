@@ -175,7 +175,9 @@ TEST_F(TypeTableTest, OperatorRowsAreConsistent) {
     bool operators = row.compoundOperators != nullptr;
     EXPECT_EQ(row.acceptsOperand != nullptr, operators);
     EXPECT_EQ(row.compound != nullptr, operators);
-    if (operators) EXPECT_TRUE(row.acceptsOperand(code)) << "a type combines with itself";
+    if (operators) {
+      EXPECT_TRUE(row.acceptsOperand(code)) << "a type combines with itself";
+    }
     // An ordered type orders a value as equal to itself and to its copy, and the sample
     // after its empty value unless the empty value is no value at all.
     if (!row.order || !samples_.at(code).fill) continue;
