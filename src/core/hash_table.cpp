@@ -103,6 +103,12 @@ KeyHash hashKey(Object& key) {
     const std::string& text = value.asStr().text;
     return hashText(text.data(), std::min(text.size(), text.find('\0')));
   }
+  if (value.value != nullptr && !value.isIndirection()) {
+    if (auto keyText = typeOps(value.typeCode).keyText) {
+      std::string text = keyText(value);
+      return hashText(text.data(), text.size());
+    }
+  }
   // A real key is hashed by its exact value, whatever the output precision is now.
   OutputPrecisionOverride exact(-1);
   std::string text = textForm(value);

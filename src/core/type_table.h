@@ -140,6 +140,11 @@ struct TypeOps {
   // (values the order refuses as empty are not given); unordered when neither is less,
   // equal or greater. nullptr for types without an order.
   std::partial_ordering (*order)(Object& a, Object& b) = nullptr;
+
+  // The text a defined plain value is hashed by as a hash or set key, where equal values
+  // can have different text forms (a datetime given in two zones); equal values must give
+  // equal texts. nullptr: the text form.
+  std::string (*keyText)(const Object& object) = nullptr;
 };
 
 // The row of every code without a type (unused letters, indirections): no payload, nothing

@@ -16,6 +16,7 @@ void registerSmallTypeMethods();
 void registerContainerMethods();
 void registerFileMethods();
 void registerDirMethods();
+void registerDateTimeMethods();
 
 namespace {
 
@@ -41,6 +42,7 @@ void registerAll() {
   registerContainerMethods();
   registerFileMethods();
   registerDirMethods();
+  registerDateTimeMethods();
 }
 
 }  // namespace

@@ -126,7 +126,12 @@ class TypeTableTest : public ::testing::Test {
          arrayOf(o).slots[3] = std::make_unique<Object>();
          ASSERT_EQ(transfer(*arrayOf(o).slots[3], *strValue("c"), Transfer::Copy).text(), "");
        }}},
-      {'g', {}}, {'0', {}}, {'2', {}}, {'4', {}}, {'t', {}},
+      {'g', {}},
+      {'0', {[](Object& o) { ASSERT_TRUE(typeOps('0').readText("-44-03-15", o)); }, "2023-02-29"}},
+      {'2', {[](Object& o) { ASSERT_TRUE(typeOps('2').readText("-09:45", o)); }, "+14:01"}},
+      {'4', {[](Object& o) { ASSERT_TRUE(typeOps('4').readText("2024-12-31 23:59:59 +05:30", o)); },
+             "2024-12-31 24:00:00 +05:30"}},
+      {'t', {[](Object& o) { ASSERT_TRUE(typeOps('t').readText("00:00:00", o)); }, "7:00:00"}},
   };
 };
 
