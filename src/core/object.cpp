@@ -17,7 +17,10 @@ static_assert(sizeof(Object) <= 32, "Object grew: keep rarely used fields in Obj
 
 using ObjectPool = FixedPool<sizeof(Object)>;
 
-bool Object::readBoxedSmallInt(int64_t& out) const { return static_cast<const BigInt*>(value)->toSmall(out); }
+bool Object::readBoxedSmallInt(int64_t& out) const {
+  // An undefined int has no value to read.
+  return value != nullptr && static_cast<const BigInt*>(value)->toSmall(out);
+}
 
 void Object::setBoxedSmallInt(int64_t small) { static_cast<BigInt*>(value)->setSmall(small); }
 

@@ -253,7 +253,7 @@ struct Object {
   // in `word`; one becomes a BigInt when asInt() is asked for or a value outgrows the word,
   // and stays one: references to its BigInt stay valid while the Object keeps its value.
   bool holdsSmallInt() const { return value == &kSmallIntPayload; }
-  // True, with the value, when the int is not empty and small (in either form).
+  // True, with the value, when the int is defined, not empty and small (in either form).
   bool readSmallInt(int64_t& out) const {
     if (value != &kSmallIntPayload) return readBoxedSmallInt(out);
     out = static_cast<int64_t>(word);
