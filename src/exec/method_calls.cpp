@@ -66,8 +66,15 @@ void callUnnamed(Executor& exec, TreeNode& group, const ExecContext& context, Re
 }
 
 bool callTypeConstructor(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& results) {
-  TypeCode code = typeCodeOf(call.text);
-  if (code == 'k' || code == 'v' || isRoutineWord(call.text)) return false;
+  // A node that made a value of its type before cached the type with the method it chose.
+  const CompiledForm* form = call.compiled.get();
+  TypeCode code;
+  if (form != nullptr && form->methodCache.handler != nullptr) {
+    code = form->methodCache.base;
+  } else {
+    code = typeCodeOf(call.text);
+    if (code == 'k' || code == 'v' || isRoutineWord(call.text)) return false;
+  }
   Object fresh(code);
   ResultList args;
   evaluateArguments(exec, call, context, args);
