@@ -229,7 +229,9 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   if (oneList) return;
   ListRecord fresh;
   for (Result& entry : all) {
-    failure = fresh.append(*entry.object, Transfer::ReferenceOrCopy);
+    // A temporary (the values of `s.split(...)`, say) is dropped afterwards: its value moves.
+    bool temporary = entry.owned && !entry.object->isIndirection() && entry.object->value != nullptr;
+    failure = fresh.append(*entry.object, temporary ? Transfer::Move : Transfer::ReferenceOrCopy);
     if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
   }
   Object& listObject = target->object->resolve(true);
