@@ -31,11 +31,8 @@ BigInt parsedArgument(MethodCall& call, size_t index) {
   return std::move(*value);
 }
 
-void pushInt(MethodCall& call, BigInt value) {
-  auto result = std::make_unique<Object>('i');
-  result->asInt() = std::move(value);
-  call.out().pushOwned(std::move(result), Access::ConstResult);
-}
+// A small result stays in its Object's word (makeInt), as every other int does.
+void pushInt(MethodCall& call, BigInt value) { call.out().pushOwned(makeInt(value), Access::ConstResult); }
 
 BigInt require(MethodCall& call, Outcome<BigInt> outcome) {
   call.require(outcome.failure);
@@ -102,14 +99,19 @@ void requireSettable(MethodCall& call) {
 // `n.(5)`, `int n.(5)`.
 void setFromInt(MethodCall& call) {
   requireSettable(call);
-  const BigInt& value = intArgument(call, 0);
-  if (&value != &call.object.asInt()) call.object.asInt() = value;
+  Object& source = usedArgument(call, 0);
+  if (&source == &call.object) return;
+  // Read without making a BigInt of a small value, on either side.
+  std::int64_t small;
+  if (source.readSmallInt(small)) call.object.setSmallInt(small);
+  else if (source.holdsSmallInt()) call.object.setInt(BigInt());  // the empty int
+  else call.object.setInt(source.asInt());
 }
 
 // `n.("42")`.
 void setFromText(MethodCall& call) {
   requireSettable(call);
-  call.object.asInt() = parsedArgument(call, 0);
+  call.object.setInt(parsedArgument(call, 0));
 }
 
 const MethodEntry kIntMethods[] = {
