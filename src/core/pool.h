@@ -14,9 +14,14 @@ template <size_t BlockSize>
 class FixedPool {
  public:
   static void* allocate() {
-    if (freeList_ == nullptr) addChunk();
-    FreeBlock* block = freeList_;
-    freeList_ = block->next;
+    if (freeList_ != nullptr) {
+      FreeBlock* block = freeList_;
+      freeList_ = block->next;
+      return block;
+    }
+    if (unused_ == unusedEnd_) addChunk();
+    void* block = unused_;
+    unused_ += kBlock;
     return block;
   }
   static void release(void* pointer) {
@@ -38,18 +43,23 @@ class FixedPool {
   static constexpr size_t kBlock = ((BlockSize < sizeof(FreeBlock) ? sizeof(FreeBlock) : BlockSize) + 7) / 8 * 8;
   static constexpr size_t kBlocksPerChunk = 1024;
 
-  // Cuts a new chunk into blocks and puts them on the free list, first block first.
+  // Starts a new chunk. Its blocks are handed out in address order straight from the chunk,
+  // so a block's memory is first touched when it is used, not when the chunk is made.
   static void addChunk() {
     size_t header = (sizeof(Chunk) + 15) / 16 * 16;
     auto* chunk = static_cast<Chunk*>(::operator new(header + kBlock * kBlocksPerChunk));
     chunk->previous = chunks_;
     chunks_ = chunk;
-    char* first = reinterpret_cast<char*>(chunk) + header;
-    for (size_t i = kBlocksPerChunk; i-- > 0;) release(first + i * kBlock);
+    unused_ = reinterpret_cast<char*>(chunk) + header;
+    unusedEnd_ = unused_ + kBlock * kBlocksPerChunk;
   }
 
-  static inline FreeBlock* freeList_ = nullptr;  // the free blocks, most recently freed first
+  static inline FreeBlock* freeList_ = nullptr;  // the freed blocks, most recently freed first
   static inline Chunk* chunks_ = nullptr;        // every chunk made, newest first
+  // The newest chunk's blocks never handed out: from unused_ up to unusedEnd_ (equal when
+  // none is left, or before the first chunk).
+  static inline char* unused_ = nullptr;
+  static inline char* unusedEnd_ = nullptr;
 };
 
 // Payloads made and dropped with every temporary (ints, strings, code values) come from

@@ -3,6 +3,9 @@
 
 #include <cstdio>
 #include <exception>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "driver/startup.h"
 
@@ -21,6 +24,12 @@ constexpr long kRecursionLimit = 32L << 20;
 #else
 constexpr long kRecursionLimit = 256L << 20;
 #endif
+// Memory the allocator keeps for reuse instead of handing it back to the system. Programs
+// build and drop large lists and strings again and again (every sort, split or copy of a big
+// value); returning the memory each time and faulting fresh pages in for the next one costs
+// more than the work itself.
+constexpr int kKeptFreeMemory = 256 << 20;
+
 // Without a thread of its own the interpreter keeps within the default process stack.
 constexpr long kMainStackLimit = 949999;
 
@@ -50,6 +59,10 @@ void* runOnThread(void* data) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, kKeptFreeMemory);
+  mallopt(M_TRIM_THRESHOLD, kKeptFreeMemory);
+#endif
   Run run{argc, argv, kRecursionLimit};
   pthread_attr_t attributes;
   pthread_t thread;

@@ -64,10 +64,53 @@ bool nextToken(const MethodCall& call, TextReader& reader, const std::vector<std
   return read.value;
 }
 
+// With separators of one byte each, the token reader's window never holds more than the
+// byte just read, so the tokens are exactly the maximal runs of other bytes: cut them out
+// of the text directly instead of reading it byte by byte through a stream.
+template <bool Backwards, bool Typed, bool FirstOnly>
+void splitAtBytes(MethodCall& call, const std::string& text, const std::vector<std::string>& separators) {
+  bool isSeparator[256] = {};
+  for (const std::string& separator : separators) isSeparator[static_cast<unsigned char>(separator[0])] = true;
+  // The reader compares a NUL byte as the stored NUL, which no separator written as NUL meets.
+  isSeparator[0] = isSeparator[static_cast<unsigned char>(kStoredNul)];
+  auto separates = [&](size_t i) { return isSeparator[static_cast<unsigned char>(text[i])]; };
+  auto push = [&](size_t begin, size_t end) {
+    std::string token(text, begin, end - begin);
+    // A NUL byte reaches a token as the stored NUL, as it does through a stream.
+    std::replace(token.begin(), token.end(), '\0', kStoredNul);
+    call.out().pushOwned(Typed ? mostSpecificValue(std::move(token)) : makeStr(std::move(token)),
+                         Access::ConstResult);
+  };
+  const size_t size = text.size();
+  if (!Backwards) {
+    for (size_t i = 0; i < size;) {
+      if (separates(i)) { ++i; continue; }
+      size_t end = i;
+      while (end < size && !separates(end)) ++end;
+      push(i, end);
+      if (FirstOnly) return;
+      i = end;
+    }
+    return;
+  }
+  for (size_t i = size; i > 0;) {
+    if (separates(i - 1)) { --i; continue; }
+    size_t begin = i;
+    while (begin > 0 && !separates(begin - 1)) --begin;
+    push(begin, i);
+    if (FirstOnly) return;
+    i = begin;
+  }
+}
+
 template <bool Backwards, bool Typed, bool FirstOnly>
 void strSplit(MethodCall& call) {
   const std::string& text = definedText(call).text;
   std::vector<std::string> separators = separatorsOf(call, 0, Backwards);
+  if (std::all_of(separators.begin(), separators.end(), [](const std::string& s) { return s.size() == 1; })) {
+    splitAtBytes<Backwards, Typed, FirstOnly>(call, text, separators);
+    return;
+  }
   TextReader reader(text, Backwards);
   std::string token;
   while (nextToken(call, reader, separators, Backwards, token)) {
