@@ -3,6 +3,7 @@
 #include "analysis/symbol_table.h"
 #include "core/containers.h"
 #include "core/messages.h"
+#include "core/values.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/fast_values.h"
@@ -182,6 +183,35 @@ bool isLongTemporary(const Result& entry, const Object& value) {
   runGeneralAssignment(exec, node, context, &evaluated);
 }
 
+// An int target and a source whose fast program calls functions. The calls are made once:
+// when the program declines, the general path takes their results from the replay; when the
+// program answers, the calls may have changed the target, which is looked at again.
+[[gnu::noinline]] void assignWithCalls(Executor& exec, TreeNode& node, const ExecContext& context,
+                                       AssignmentForm& form) {
+  CallReplay made;
+  std::int64_t value, current;
+  if (!form.program->run(exec, context, value, made)) {
+    ReplayScope replay(exec, made);
+    runGeneralAssignment(exec, node, context, nullptr);
+    return;
+  }
+  Object* variable = currentVariable(*form.target);
+  if (variable != nullptr && variable->typeCode == 'i' && variable->value != nullptr &&
+      freelyAssignable(*form.target, *variable)) {
+    if (form.op == '=') {
+      variable->setSmallInt(value);
+      return;
+    }
+    if (variable->readSmallInt(current) && combineSmallInts(form.op, current, value, current)) {
+      variable->setSmallInt(current);
+      return;
+    }
+  }
+  ResultList evaluated;
+  evaluated.pushOwned(makeInt(static_cast<long long>(value)), Access::ConstResult);
+  runGeneralAssignment(exec, node, context, &evaluated);
+}
+
 // Runs the compiled form; false when the statement must take the general path (nothing has
 // changed then).
 bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& context) {
@@ -202,6 +232,10 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   if (object.typeCode != 'i') return false;
   if (form->program == nullptr) {
     assignEvaluated(exec, node, context, *form, object);
+    return true;
+  }
+  if (form->program->hasCalls()) {
+    assignWithCalls(exec, node, context, *form);
     return true;
   }
   std::int64_t value, current;

@@ -62,6 +62,10 @@ Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, O
 // Returns none when the call was made, else why not.
 Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                     Object* object = nullptr, int objectAccess = Access::Variable);
+// Runs `routine`, the one word arguments chose for the function call `call`, for the
+// argument values `words` (one per argument), its results appended to `results`.
+void callWithWordValues(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context,
+                        const std::int64_t* words, ResultList& results);
 // The indirect call (`proc`, `func`): the program's procedure (`results` null) or function
 // named `name`, as seen from `call`, with arguments already evaluated. Returns as callRoutine.
 Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,

@@ -42,7 +42,9 @@ bool isPlainBlock(const TreeNode* node) { return node == nullptr || node->codeFl
 bool fastCondition(TreeNode& condition, bool asCode, bool& value) {
   FastProgram* program = fastProgramOf(condition, asCode);
   std::int64_t result;
-  if (program == nullptr || !program->yieldsBool() || !program->run(result)) return false;
+  // A condition that calls functions is evaluated as an expression, where its calls can be
+  // replayed when its program declines.
+  if (program == nullptr || program->hasCalls() || !program->yieldsBool() || !program->run(result)) return false;
   value = result != 0;
   return true;
 }

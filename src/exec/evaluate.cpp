@@ -209,7 +209,23 @@ void evalTypeConstructor(Executor& exec, TreeNode& node, const ExecContext& cont
   exec.raise(node, callRoutine(exec, node, context, &results).text());
 }
 
+void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results);
+
+// A call met while the general path finishes an expression whose fast program declined. Out
+// of line, so that the frames of ordinary calls, which recursion stacks up, stay small.
+[[gnu::noinline]] void callDuringReplay(Executor& exec, TreeNode& node, const ExecContext& context,
+                                        ResultList& results) {
+  // The program made this call before it declined: its results stand for the call.
+  if (exec.replay->replay(node, results)) return;
+  ReplayPause pause(exec);
+  evalFunctionCall(exec, node, context, results);
+}
+
 void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  if (exec.replay != nullptr) {
+    callDuringReplay(exec, node, context, results);
+    return;
+  }
   Failure failure = callRoutine(exec, node, context, &results);
   if (!failure) return;
   // No program function of the name is visible from here, and definitions do not change
@@ -277,7 +293,9 @@ void evalSubscript(Executor& exec, TreeNode& node, const ExecContext& context, R
 void evalFast(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
   auto& form = static_cast<FastExpressionForm&>(*node.compiled->part);
   std::int64_t value;
-  if (!form.program->run(value)) {
+  CallReplay made;
+  if (!form.program->run(exec, context, value, made)) {
+    ReplayScope replay(exec, made);
     form.general(exec, node, context, results);
     return;
   }

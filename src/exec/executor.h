@@ -18,6 +18,7 @@ namespace kavor {
 struct Interpreter;
 struct TreeNode;
 struct TypeRecord;
+class CallReplay;
 
 // The context a statement runs in; a call creates a new one for its callee.
 struct ExecContext {
@@ -100,6 +101,9 @@ class Executor {
   ControlState control;
   // The Objects of the variables of every running scope.
   FrameStack frames;
+  // While the general path finishes an expression whose fast program declined after making
+  // calls: those calls' results, taken by the call nodes in turn; null otherwise.
+  CallReplay* replay = nullptr;
 
   // Raises an error at `node`: "<Word> '<name>': <message>" or the message alone. While an
   // exception is pending the pending one is raised again instead.

@@ -207,7 +207,7 @@ bool takesWordArguments(TreeNode& call, const Routine& routine, const char* code
     TreeNode& argument = *arguments[i];
     if (isPlainName(argument) || argument.curlyBlock) return false;
     const FastProgram* program = fastProgramOf(argument, false);
-    if (program == nullptr || program->yieldsBool() != (codes[i] == 'b')) return false;
+    if (program == nullptr || program->hasCalls() || program->yieldsBool() != (codes[i] == 'b')) return false;
   }
   return true;
 }
@@ -271,6 +271,12 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
 }
 
 }  // namespace
+
+void callWithWordValues(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context,
+                        const std::int64_t* words, ResultList& results) {
+  ResultList none;
+  runRoutine(exec, call, routine, context, none, &results, words);
+}
 
 Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results, Object* object,
                     int objectAccess) {

@@ -73,7 +73,8 @@ ElementCode::ElementCode(const MethodCall& call, bool constant)
   variable_.transferKind = constant || call.access <= Access::ConstObject ? Access::ConstMember : Access::Variable;
   // Code is compiled by its content, as evaluateCode asks for it.
   const FastProgram* program = fastProgramOf(code_, true);
-  if (program != nullptr && program->yieldsBool()) condition_ = program;
+  // A condition that calls functions runs as code, where its calls are made once.
+  if (program != nullptr && program->yieldsBool() && !program->hasCalls()) condition_ = program;
 }
 
 ElementCode::~ElementCode() {
