@@ -25,8 +25,15 @@ const std::vector<GraphEdge*>& GraphRecord::edgesBetween(const GraphNode& source
   return found == pairs_.end() ? kNoEdges : found->second;
 }
 
-void GraphRecord::renumberNodes(size_t first) {
-  for (size_t i = first; i < nodes.size(); ++i) nodes[i]->position = i;
+void GraphRecord::renumberSlots(size_t first) {
+  for (size_t k = first; k < slots_.size(); ++k) slots_[k]->slot = k;
+}
+
+void GraphRecord::dropHead() {
+  if (head_ == 0) return;
+  slots_.erase(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(head_));
+  head_ = 0;
+  renumberSlots(0);
 }
 
 void GraphRecord::insertNodes(size_t position, std::vector<std::unique_ptr<Object>>& values) {
@@ -36,39 +43,73 @@ void GraphRecord::insertNodes(size_t position, std::vector<std::unique_ptr<Objec
     made.push_back(std::make_unique<GraphNode>());
     made.back()->value = std::move(value);
   }
-  nodes.insert(nodes.begin() + static_cast<std::ptrdiff_t>(position), std::make_move_iterator(made.begin()),
-               std::make_move_iterator(made.end()));
-  renumberNodes(position);
+  // Nodes put in front of the first one take the empty slots there. When there are too
+  // few, the room in front grows with the graph, so that a graph built from the front
+  // costs linear time.
+  if (position == 0) {
+    if (head_ < made.size()) {
+      size_t room = std::max(made.size(), nodeCount()) + 8;
+      std::vector<std::unique_ptr<GraphNode>> grown(room);
+      grown.reserve(room + nodeCount());
+      for (size_t k = head_; k < slots_.size(); ++k) grown.push_back(std::move(slots_[k]));
+      slots_ = std::move(grown);
+      head_ = room;
+      renumberSlots(head_);
+    }
+    head_ -= made.size();
+    for (size_t k = 0; k < made.size(); ++k) {
+      made[k]->slot = head_ + k;
+      slots_[head_ + k] = std::move(made[k]);
+    }
+    return;
+  }
+  dropHead();
+  slots_.insert(slots_.begin() + static_cast<std::ptrdiff_t>(position), std::make_move_iterator(made.begin()),
+                std::make_move_iterator(made.end()));
+  renumberSlots(position);
 }
 
 void GraphRecord::removeNodes(const std::vector<size_t>& positions, std::vector<std::unique_ptr<Object>>& taken) {
   for (size_t position : positions) {
-    GraphNode& doomed = *nodes[position];
+    GraphNode& doomed = node(position);
     // Removing an edge takes it out of this list too.
     while (!doomed.incident.empty()) taken.push_back(removeEdge(*doomed.incident.back()));
   }
+  // Removing the first nodes only moves the head; the empty slots are reclaimed once they
+  // outnumber the nodes twice, so a graph emptied from the front costs linear time.
+  if (positions.back() == positions.size() - 1) {
+    for (size_t k = 0; k < positions.size(); ++k) {
+      taken.push_back(std::move(slots_[head_ + k]->value));
+      slots_[head_ + k].reset();
+    }
+    head_ += positions.size();
+    if (head_ > 2 * nodeCount() + 16) dropHead();
+    return;
+  }
+  dropHead();
   size_t kept = 0;
   size_t next = 0;
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    if (next < positions.size() && positions[next] == i) {
+  for (size_t k = 0; k < slots_.size(); ++k) {
+    if (next < positions.size() && positions[next] == k) {
       ++next;
-      taken.push_back(std::move(nodes[i]->value));
-      nodes[i].reset();
+      taken.push_back(std::move(slots_[k]->value));
+      slots_[k].reset();
       continue;
     }
-    if (kept != i) nodes[kept] = std::move(nodes[i]);
+    if (kept != k) slots_[kept] = std::move(slots_[k]);
     ++kept;
   }
-  nodes.resize(kept);
-  renumberNodes(positions.empty() ? kept : positions.front());
+  slots_.resize(kept);
+  renumberSlots(positions.front());
 }
 
 void GraphRecord::permuteNodes(const std::vector<size_t>& order) {
   std::vector<std::unique_ptr<GraphNode>> arranged;
   arranged.reserve(order.size());
-  for (size_t from : order) arranged.push_back(std::move(nodes[from]));
-  nodes = std::move(arranged);
-  renumberNodes(0);
+  for (size_t from : order) arranged.push_back(std::move(slots_[head_ + from]));
+  slots_ = std::move(arranged);
+  head_ = 0;
+  renumberSlots(0);
 }
 
 void GraphRecord::attach(GraphEdge& edge) {
@@ -137,9 +178,7 @@ void GraphRecord::reorderChain(const std::vector<GraphEdge*>& order) {
 
 void GraphRecord::reverseEdges() {
   pairs_.clear();
-  for (auto& node : nodes) {
-    std::swap(node->leaving, node->entering);
-  }
+  for (size_t i = 0; i < nodeCount(); ++i) std::swap(node(i).leaving, node(i).entering);
   for (GraphEdge& edge : chain) {
     std::swap(edge.source, edge.target);
     pairs_[{edge.source, edge.target}].push_back(&edge);
@@ -149,21 +188,23 @@ void GraphRecord::reverseEdges() {
 void GraphRecord::renumber() {
   nextRank_ = 0;
   for (GraphEdge& edge : chain) edge.rank = nextRank_++;
-  for (auto& node : nodes) std::sort(node->incident.begin(), node->incident.end(), byRank);
+  for (size_t i = 0; i < nodeCount(); ++i) std::sort(node(i).incident.begin(), node(i).incident.end(), byRank);
   for (auto& [pair, edges] : pairs_) std::sort(edges.begin(), edges.end(), byRank);
 }
 
 void GraphRecord::handOverObjects(std::vector<std::unique_ptr<Object>>& out) {
-  for (auto& node : nodes) out.push_back(std::move(node->value));
+  for (size_t i = 0; i < nodeCount(); ++i) out.push_back(std::move(node(i).value));
   for (GraphEdge& edge : chain) out.push_back(std::move(edge.value));
-  nodes.clear();
+  slots_.clear();
+  head_ = 0;
   chain.clear();
   pairs_.clear();
   nextRank_ = 0;
 }
 
 void GraphRecord::swapContents(GraphRecord& other) {
-  nodes.swap(other.nodes);
+  slots_.swap(other.slots_);
+  std::swap(head_, other.head_);
   chain.swap(other.chain);
   pairs_.swap(other.pairs_);
   std::swap(nextRank_, other.nextRank_);

@@ -25,8 +25,9 @@ struct GraphEdge;
 struct GraphNode {
   // An `any` holding the node's value, as a list element is held; never null.
   std::unique_ptr<Object> value;
-  // Index of the node in GraphRecord::nodes; every change of the node order renumbers.
-  size_t position = 0;
+  // Index of the node's slot in GraphRecord; its position is that index minus the record's
+  // head, so removing nodes from the front renumbers none.
+  size_t slot = 0;
   // The edges that leave or enter the node (a loop once), ordered by GraphEdge::rank.
   std::vector<GraphEdge*> incident;
   // Edges leaving the node, entering it, and of those the loops (counted in both).
@@ -59,8 +60,6 @@ inline bool runsAt(const GraphEdge& edge, const GraphNode& node, Direction direc
 }
 
 struct GraphRecord {
-  // The nodes by position; nodes[i]->position == i.
-  std::vector<std::unique_ptr<GraphNode>> nodes;
   // The edges in chain order; ranks increase along it.
   std::list<GraphEdge> chain;
   // Loops and per-element methods running over the graph; while > 0 its structure (nodes,
@@ -71,9 +70,10 @@ struct GraphRecord {
   GraphRecord(const GraphRecord&) = delete;
   GraphRecord& operator=(const GraphRecord&) = delete;
 
-  size_t nodeCount() const { return nodes.size(); }
+  size_t nodeCount() const { return slots_.size() - head_; }
   size_t edgeCount() const { return chain.size(); }
-  GraphNode& node(size_t position) const { return *nodes[position]; }
+  GraphNode& node(size_t position) const { return *slots_[head_ + position]; }
+  size_t positionOf(const GraphNode& node) const { return node.slot - head_; }
 
   // The parallel edges from `source` to `target` in chain order (their ordinals); empty
   // when there are none.
@@ -120,8 +120,15 @@ struct GraphRecord {
   void detach(GraphEdge& edge);
   // Numbers the chain afresh and restores the rank order of every per-node and per-pair list.
   void renumber();
-  // Sets every node's position to its index, from `first` on.
-  void renumberNodes(size_t first);
+  // Sets every node's slot to its index, from slot `first` on.
+  void renumberSlots(size_t first);
+  // Drops the empty slots before the head.
+  void dropHead();
+
+  // The nodes: node i in slots_[head_ + i]; the slots before head_ are empty (their nodes
+  // were removed from the front) and are reclaimed lazily. slots_[k]->slot == k.
+  std::vector<std::unique_ptr<GraphNode>> slots_;
+  size_t head_ = 0;
 
   // The parallel edges of every ordered pair of nodes that has any, in chain order.
   PairIndex pairs_;

@@ -39,19 +39,19 @@ Direction directionArgument(const MethodCall& call, size_t index) {
   }
 }
 
-void failNoEdge(const MethodCall& call, const GraphNode& source, const GraphNode& target) {
-  call.fail(fillKey("kanexinic", {std::to_string(source.position), std::to_string(target.position)}));
+void failNoEdge(const MethodCall& call, const GraphRecord& graph, const GraphNode& source, const GraphNode& target) {
+  call.fail(fillKey("kanexinic", {std::to_string(graph.positionOf(source)), std::to_string(graph.positionOf(target))}));
 }
 
 GraphEdge& parallelEdge(const MethodCall& call, const GraphRecord& graph, const GraphNode& source,
                         const GraphNode& target, size_t index) {
   call.require(checkType(call.args, index, 'i', true));
   const std::vector<GraphEdge*>& edges = graph.edgesBetween(source, target);
-  if (edges.empty()) failNoEdge(call, source, target);
+  if (edges.empty()) failNoEdge(call, graph, source, target);
   const BigInt& ordinal = call.args[index].object->resolve(true).asInt();
   if (!ordinal.fitsIn(0, static_cast<int64_t>(edges.size()) - 1))
-    call.fail(fillKey("indparkankleglesei", {ordinal.toText(), std::to_string(source.position),
-                                             std::to_string(target.position), std::to_string(edges.size() - 1)}));
+    call.fail(fillKey("indparkankleglesei", {ordinal.toText(), std::to_string(graph.positionOf(source)),
+                                             std::to_string(graph.positionOf(target)), std::to_string(edges.size() - 1)}));
   return *edges[static_cast<size_t>(*ordinal.toInt64())];
 }
 

@@ -39,7 +39,8 @@ Direction directionArgument(const MethodCall& call, size_t index);
 GraphEdge& parallelEdge(const MethodCall& call, const GraphRecord& graph, const GraphNode& source,
                         const GraphNode& target, size_t index);
 // "Edge '%d->%d' does not exist" for the pair.
-[[noreturn]] void failNoEdge(const MethodCall& call, const GraphNode& source, const GraphNode& target);
+[[noreturn]] void failNoEdge(const MethodCall& call, const GraphRecord& graph, const GraphNode& source,
+                             const GraphNode& target);
 // The forms whose first argument may be a bool that selects nodes (false) or edges (true):
 // where their own arguments begin, and whether they are about edges.
 struct Selection {

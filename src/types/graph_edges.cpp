@@ -47,7 +47,7 @@ void removeEdges(MethodCall& call, size_t first, bool fromEnd) {
     GraphNode& target = nodeArgument(call, graph, i + 1, fromEnd);
     GraphEdge& edge = parallelEdge(call, graph, source, target, i + 2);
     if (!seen.insert(&edge).second)
-      call.fail(fillKey("mehloekannicerl", {std::to_string(source.position), std::to_string(target.position)}));
+      call.fail(fillKey("mehloekannicerl", {std::to_string(graph.positionOf(source)), std::to_string(graph.positionOf(target))}));
     requireReleasable(call, *edge.value);
     doomed.push_back(&edge);
   }

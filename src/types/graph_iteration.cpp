@@ -78,7 +78,7 @@ void loopOverEdges(MethodCall& call, GraphRecord& graph, GraphNode& node, Direct
   for (size_t step = 0; hold.alive() && step < count; ++step) {
     GraphEdge& edge = *edges[backwards ? count - 1 - step : step];
     if (!runsAt(edge, node, direction)) continue;
-    if (withOtherEnd) bindPosition(call, 2, (edge.source == &node ? edge.target : edge.source)->position);
+    if (withOtherEnd) bindPosition(call, 2, graph.positionOf(edge.source == &node ? *edge.target : *edge.source));
     value.bind(call, *edge.value);
     if (runLoopBody(call.exec, call.args.back(), call.context, call.results)) break;
   }

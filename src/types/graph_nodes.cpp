@@ -49,7 +49,7 @@ void allValues(MethodCall& call) {
     for (GraphEdge& edge : graph.chain) pushPlace(call, *edge.value);
     return;
   }
-  for (auto& node : graph.nodes) pushPlace(call, *node->value);
+  for (size_t i = 0; i < graph.nodeCount(); ++i) pushPlace(call, *graph.node(i).value);
 }
 
 // The position of the first (or of every) node, from the front or from the end, for which

@@ -119,7 +119,7 @@ void moveEdges(MethodCall& call) {
   GraphNode& newSource = nodeOfHalf(call, graph, 1, false);
   GraphNode& newTarget = nodeOfHalf(call, graph, 1, true);
   std::vector<GraphEdge*> moved = graph.edgesBetween(source, target);
-  if (moved.empty()) failNoEdge(call, source, target);
+  if (moved.empty()) failNoEdge(call, graph, source, target);
   graph.redirectEdges(moved, newSource, newTarget);
 }
 

@@ -32,10 +32,11 @@ void copyGraph(Object& target, const Object& source) {
   GraphRecord copy;
   std::vector<std::unique_ptr<Object>> values;
   values.reserve(from.nodeCount());
-  for (auto& node : from.nodes) values.push_back(copyPart(*node->value));
+  for (size_t i = 0; i < from.nodeCount(); ++i) values.push_back(copyPart(*from.node(i).value));
   copy.insertNodes(0, values);
   for (GraphEdge& edge : from.chain)
-    copy.addEdge(copy.node(edge.source->position), copy.node(edge.target->position), copyPart(*edge.value));
+    copy.addEdge(copy.node(from.positionOf(*edge.source)), copy.node(from.positionOf(*edge.target)),
+                 copyPart(*edge.value));
   graphOf(target).swapContents(copy);
   // The old contents, now in `copy`, go the way of every released value.
   std::vector<std::unique_ptr<Object>> taken;
@@ -49,9 +50,9 @@ std::vector<const GraphEdge*> edgesByEnds(const GraphRecord& graph) {
   std::vector<const GraphEdge*> edges;
   edges.reserve(graph.edgeCount());
   for (const GraphEdge& edge : graph.chain) edges.push_back(&edge);
+  // Slots order the nodes as positions do.
   std::sort(edges.begin(), edges.end(), [](const GraphEdge* a, const GraphEdge* b) {
-    return std::tie(a->source->position, a->target->position, a->rank) <
-           std::tie(b->source->position, b->target->position, b->rank);
+    return std::tie(a->source->slot, a->target->slot, a->rank) < std::tie(b->source->slot, b->target->slot, b->rank);
   });
   return edges;
 }
@@ -67,7 +68,9 @@ bool sameGraphs(Object& a, Object& b, PartComparison& parts) {
   for (size_t i = 0; i < leftEdges.size(); ++i) {
     const GraphEdge& l = *leftEdges[i];
     const GraphEdge& r = *rightEdges[i];
-    if (l.source->position != r.source->position || l.target->position != r.target->position) return false;
+    if (left.positionOf(*l.source) != right.positionOf(*r.source) ||
+        left.positionOf(*l.target) != right.positionOf(*r.target))
+      return false;
     if (!parts.same(*l.value, *r.value, false)) return false;
   }
   return true;
@@ -77,7 +80,7 @@ bool isEmptyGraph(const Object& object) { return graphOf(object).nodeCount() == 
 
 void visitGraph(const Object& object, PartVisitor& visit) {
   GraphRecord& graph = graphOf(object);
-  for (auto& node : graph.nodes) visit.visit(*node->value);
+  for (size_t i = 0; i < graph.nodeCount(); ++i) visit.visit(*graph.node(i).value);
   for (GraphEdge& edge : graph.chain) visit.visit(*edge.value);
 }
 
@@ -95,9 +98,9 @@ void writeGraph(const Object& object, std::string&, TextParts& parts) {
   for (GraphEdge& edge : graph.chain) {
     if (!first) parts.text(",");
     first = false;
-    parts.number(static_cast<long long>(edge.source->position));
+    parts.number(static_cast<long long>(graph.positionOf(*edge.source)));
     parts.text("->");
-    parts.number(static_cast<long long>(edge.target->position));
+    parts.number(static_cast<long long>(graph.positionOf(*edge.target)));
     parts.text(":");
     parts.part(*edge.value);
   }
