@@ -42,10 +42,11 @@ void endNode(MethodCall& call, bool last) {
 void getFirst(MethodCall& call) { endNode(call, false); }
 void getLast(MethodCall& call) { endNode(call, true); }
 
-// `g.args(false)`: the node values; `g.args(true)`: the edge values in chain order.
+// `g.args(false)` (and `g.args()`, as for a list): the node values; `g.args(true)`: the
+// edge values in chain order.
 void allValues(MethodCall& call) {
   GraphRecord& graph = definedGraph(call);
-  if (call.usedArgument(0).boolValue()) {
+  if (!call.args.empty() && call.usedArgument(0).boolValue()) {
     for (GraphEdge& edge : graph.chain) pushPlace(call, *edge.value);
     return;
   }
@@ -184,6 +185,7 @@ const MethodEntry kNodeMethods[] = {
     {"[]\xA7", true, true, getFront},
     {"get0\xA7\xA7", false, true, getFirst},
     {"Get0\xA7\xA7", false, true, getLast},
+    {"args\xA7\xA7", false, true, allValues},
     {"args\xA7" "bool;\xA7", false, true, allValues},
     {"find\xA7", true, true, findFirst},
     {"Find\xA7", true, true, findLast},

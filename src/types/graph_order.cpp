@@ -85,11 +85,11 @@ void sortAtNode(MethodCall& call, bool descending) {
 void sortAtNodeUp(MethodCall& call) { sortAtNode(call, false); }
 void sortAtNodeDown(MethodCall& call) { sortAtNode(call, true); }
 
-// `g.flip(false)`: the nodes in reverse order, edges following their nodes; `g.flip(true)`:
-// every edge reversed, the chain order kept.
+// `g.flip(false)` (and `g.flip()`, as for a list): the nodes in reverse order, edges
+// following their nodes; `g.flip(true)`: every edge reversed, the chain order kept.
 void flip(MethodCall& call) {
   GraphRecord& graph = changeableGraph(call, true);
-  if (call.usedArgument(0).boolValue()) {
+  if (!call.args.empty() && call.usedArgument(0).boolValue()) {
     graph.reverseEdges();
     return;
   }
@@ -130,6 +130,7 @@ const MethodEntry kOrderMethods[] = {
     {"Sort\xA7" "bool;\xA7", false, false, sortSelectedDown},
     {"sort\xA7" "int;char;\xA7", false, false, sortAtNodeUp},
     {"Sort\xA7" "int;char;\xA7", false, false, sortAtNodeDown},
+    {"flip\xA7\xA7", false, false, flip},
     {"flip\xA7" "bool;\xA7", false, false, flip},
     {"move\xA7" "any2;any2;\xA7", false, false, moveEdges},
 };
