@@ -1,4 +1,4 @@
-// The methods of hash, set, array, array2 and any2, registered together.
+// The methods of hash, set, array, array2, any2 and graph, registered together.
 #include "types/table_common.h"
 
 namespace kavor {
@@ -6,6 +6,7 @@ namespace kavor {
 void registerArrayMethods();
 void registerArray2Methods();
 void registerAny2Methods();
+void registerGraphMethods();
 
 void registerContainerMethods() {
   registerHashMethods();
@@ -14,6 +15,7 @@ void registerContainerMethods() {
   registerArrayMethods();
   registerArray2Methods();
   registerAny2Methods();
+  registerGraphMethods();
 }
 
 }  // namespace kavor

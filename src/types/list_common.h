@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/containers.h"
+#include "core/messages.h"
+#include "core/values.h"
 #include "exec/method_table.h"
 #include "types/str_common.h"
 
@@ -98,6 +100,23 @@ class ElementCode {
   int32_t savedKind_;  // the variable's access class before the method
   bool bound_ = false; // the variable has been bound to an element by this method
 };
+
+// `find` and its family over a container's elements: visits `count` elements from the
+// front (or from the end) and yields the position of the first (or of every) element for
+// which the code is true, counted from where the search starts; no match yields no value.
+// `element(i)` gives element i; `unchanged()` says, after each evaluation of the code,
+// whether the container still holds what it held ("infeasible during iteration" otherwise).
+template <class Element, class Unchanged>
+void searchElements(const MethodCall& call, ElementCode& code, size_t count, bool fromEnd, bool all,
+                    Element element, Unchanged unchanged) {
+  for (size_t step = 0; step < count; ++step) {
+    bool found = code.holdsFor(element(fromEnd ? count - 1 - step : step));
+    if (!unchanged()) call.fail(message("unzwaeite"));
+    if (!found) continue;
+    call.out().pushOwned(makeInt(static_cast<long long>(step)), Access::ConstResult);
+    if (!all) return;
+  }
+}
 
 // The order that sorts `elements` ascending (or descending): a permutation of their
 // positions, element i of the sorted sequence being elements[order[i]]. With `code` the

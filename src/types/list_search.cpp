@@ -15,14 +15,10 @@ void search(MethodCall& call, bool fromEnd, bool all) {
   ElementCode code(call);
   ListHold hold(list);
   const size_t count = list.size();
-  for (size_t step = 0; step < count; ++step) {
-    bool found = code.holdsFor(list.at(fromEnd ? count - 1 - step : step));
-    // The code may have replaced the whole list; what follows would read a stale one.
-    if (!hold.alive() || list.size() != count) call.fail(message("unzwaeite"));
-    if (!found) continue;
-    call.out().pushOwned(makeInt(static_cast<long long>(step)), Access::ConstResult);
-    if (!all) return;
-  }
+  // The code may have replaced the whole list; what follows would read a stale one.
+  searchElements(
+      call, code, count, fromEnd, all, [&](size_t i) -> Object& { return list.at(i); },
+      [&] { return hold.alive() && list.size() == count; });
 }
 
 void findFirst(MethodCall& call) { search(call, false, false); }

@@ -18,6 +18,7 @@
 #include "numbers/bigreal.h"
 #include "streams/file_data.h"
 #include "streams/str_data.h"
+#include "types/graph.h"
 
 namespace kavor {
 namespace {
@@ -41,6 +42,13 @@ std::unique_ptr<Object> strValue(const char* text) {
   auto string = std::make_unique<Object>('s');
   string->asStr().text = text;
   return string;
+}
+
+// A part as containers hold it: an any that holds the value.
+std::unique_ptr<Object> heldValue(std::unique_ptr<Object> value) {
+  auto held = std::make_unique<Object>();
+  EXPECT_EQ(held->constructByTransfer(*value, Transfer::Copy).text(), "");
+  return held;
 }
 
 class TypeTableTest : public ::testing::Test {
@@ -126,7 +134,14 @@ class TypeTableTest : public ::testing::Test {
          arrayOf(o).slots[3] = std::make_unique<Object>();
          ASSERT_EQ(transfer(*arrayOf(o).slots[3], *strValue("c"), Transfer::Copy).text(), "");
        }}},
-      {'g', {}},
+      {'g', {[](Object& o) {
+         std::vector<std::unique_ptr<Object>> values;
+         values.push_back(heldValue(intValue("1")));
+         values.push_back(heldValue(strValue("a")));
+         GraphRecord& graph = graphOf(o);
+         graph.insertNodes(0, values);
+         graph.addEdge(graph.node(0), graph.node(1), heldValue(intValue("5")));
+       }}},
       {'0', {[](Object& o) { ASSERT_TRUE(typeOps('0').readText("-44-03-15", o)); }, "2023-02-29"}},
       {'2', {[](Object& o) { ASSERT_TRUE(typeOps('2').readText("-09:45", o)); }, "+14:01"}},
       {'4', {[](Object& o) { ASSERT_TRUE(typeOps('4').readText("2024-12-31 23:59:59 +05:30", o)); },
@@ -294,6 +309,7 @@ TEST_F(TypeTableTest, CompoundValuesAreWrittenThroughTheirParts) {
   EXPECT_EQ(textForm(*sampleValue('a')), "[1->5]");
   EXPECT_EQ(textForm(*sampleValue('z')), "[(1,1)->c]");
   EXPECT_EQ(textForm(*user), "<7>");
+  EXPECT_EQ(textForm(*sampleValue('g')), "(1,a){0->1:5}");
   // A list that holds a reference to itself is written once, the cycle as "..".
   Object self('l');
   ASSERT_EQ(transfer(self, *list, Transfer::Reference).text(), "");
