@@ -33,12 +33,10 @@ bool isMemberItem(const TreeNode& node) {
 }
 
 TreeNode* lookupVariable(TreeNode& node) {
-  for (TreeNode* scope = &node; scope != nullptr; scope = scope->parent) {
-    if (!scope->symbols) continue;
-    auto found = scope->symbols->variables.find(node.text);
-    if (found != scope->symbols->variables.end()) return found->second;
-  }
-  return nullptr;
+  return findVisible(node, [&node](SymbolTable& table) -> TreeNode* {
+    auto found = table.variables.find(node.text);
+    return found != table.variables.end() ? found->second : nullptr;
+  });
 }
 
 void makeConstant(Analysis& analysis, TreeNode& node) {
@@ -55,10 +53,8 @@ void makeConstant(Analysis& analysis, TreeNode& node) {
   if (auto value = BigInt::fromText(text)) node.constant->setInt(*value);
 }
 
-}  // namespace
-
-void resolveNames(Analysis& analysis) {
-  walk(analysis.root, [&](TreeNode& node) {
+void resolveNamesOf(Analysis& analysis, TreeNode& root) {
+  walk(root, [&](TreeNode& node) {
     if (node.isNumber()) {
       makeConstant(analysis, node);
       return;
@@ -76,6 +72,12 @@ void resolveNames(Analysis& analysis) {
     if (node.parent && node.parent->op == ':' && node.parent->op2 == 0 && node.parent->left.get() == &node) return;
     analysis.fail(node, fillKey("unbvar", {name}), ErrorKind::Analysis);
   });
+}
+
+}  // namespace
+
+void resolveNames(Analysis& analysis) {
+  for (TreeNode* root : analysis.files) resolveNamesOf(analysis, *root);
 }
 
 }  // namespace kavor::analysis

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/object.h"
@@ -56,6 +57,10 @@ struct SymbolTable {
   std::unordered_map<std::string, std::vector<Routine*>> functions;
   // Owns every routine defined in this scope.
   std::vector<std::unique_ptr<Routine>> routines;
+  // For the outermost scope of a file: the roots of the files it brings in with `need`, in
+  // the order of inclusion (a file brought in twice once). Their definitions are visible
+  // wherever this file's own outermost ones are.
+  std::vector<TreeNode*> modules;
 
   // Adds a variable to `allocation`; its slot is its position there.
   void allocate(TreeNode& name) {
@@ -70,6 +75,28 @@ struct SymbolTable {
   // allocation[i] being the Object at slot i. Empty while the scope is not running.
   std::vector<Object*> frames;
 };
+
+// The first answer that is not null of `find` over the scopes visible from `node`, nearest
+// first: the enclosing scopes up to the outermost one of the node's file, then the outermost
+// scopes of the files that file brings in, depth first in the order of inclusion (the
+// inclusion pass refuses cycles, so the search ends).
+template <class Find>
+auto findVisible(TreeNode& node, Find find) -> decltype(find(std::declval<SymbolTable&>())) {
+  TreeNode* scope = &node;
+  for (; scope->parent != nullptr; scope = scope->parent)
+    if (scope->symbols)
+      if (auto found = find(*scope->symbols)) return found;
+  std::vector<TreeNode*> pending{scope};
+  while (!pending.empty()) {
+    TreeNode* file = pending.back();
+    pending.pop_back();
+    if (!file->symbols) continue;
+    if (auto found = find(*file->symbols)) return found;
+    const std::vector<TreeNode*>& modules = file->symbols->modules;
+    pending.insert(pending.end(), modules.rbegin(), modules.rend());
+  }
+  return {};
+}
 
 // A new empty table, owned the way a tree node owns the table of its scope.
 inline std::unique_ptr<SymbolTable, SymbolTableRelease> newSymbolTable() {

@@ -19,13 +19,11 @@ namespace {
 
 // The routines of a name visible from `call`, nearest scope first.
 const std::vector<Routine*>* findCandidates(TreeNode& call, const std::string& name, bool functions) {
-  for (TreeNode* scope = &call; scope != nullptr; scope = scope->parent) {
-    if (!scope->symbols) continue;
-    auto& table = functions ? scope->symbols->functions : scope->symbols->procedures;
+  return findVisible(call, [&](SymbolTable& scope) -> const std::vector<Routine*>* {
+    auto& table = functions ? scope.functions : scope.procedures;
     auto found = table.find(name);
-    if (found != table.end()) return &found->second;
-  }
-  return nullptr;
+    return found != table.end() ? &found->second : nullptr;
+  });
 }
 
 // How well the arguments fit a routine's inputs: -1 when they do not, else the number of
