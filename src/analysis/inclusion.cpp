@@ -32,6 +32,13 @@ std::string realPathOf(const std::string& path) {
   return buffer;
 }
 
+// The name `::` calls a file by: its name without directory and extension.
+std::string moduleNameOf(const std::string& fileName) {
+  std::string name = fileName.substr(fileName.find_last_of("/\\") + 1);
+  if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
 class Inclusion {
  public:
   explicit Inclusion(Interpreter& interp) : interp_(interp) {}
@@ -115,6 +122,8 @@ class Inclusion {
       return;
     }
     TreeNode& included = readFile(item, name, *path);
+    included.symbols = newSymbolTable();
+    included.symbols->moduleName = moduleNameOf(name);
     item.includedRoot = &included;
     modules.push_back(&included);
     read_[real] = &included;

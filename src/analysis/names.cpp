@@ -33,8 +33,8 @@ bool isMemberItem(const TreeNode& node) {
 }
 
 TreeNode* lookupVariable(TreeNode& node) {
-  return findVisible(node, [&node](SymbolTable& table) -> TreeNode* {
-    auto found = table.variables.find(node.text);
+  return findVisibleName(node, node.text, [](SymbolTable& table, const std::string& name) -> TreeNode* {
+    auto found = table.variables.find(name);
     return found != table.variables.end() ? found->second : nullptr;
   });
 }
@@ -59,7 +59,7 @@ void resolveNamesOf(Analysis& analysis, TreeNode& root) {
       makeConstant(analysis, node);
       return;
     }
-    if (!isPlainName(node) || node.binding != nullptr || node.typeWord || node.moduleName) return;
+    if (!isPlainName(node) || node.binding != nullptr || node.typeWord) return;
     const std::string& name = node.text;
     if (isPredefinedName(name) || isTypeWord(name) || isDefinitionWord(name)) return;
     if (isMemberItem(node)) return;
@@ -70,7 +70,7 @@ void resolveNamesOf(Analysis& analysis, TreeNode& root) {
     }
     // The left side of ":" may name a type or module rather than a variable.
     if (node.parent && node.parent->op == ':' && node.parent->op2 == 0 && node.parent->left.get() == &node) return;
-    analysis.fail(node, fillKey("unbvar", {name}), ErrorKind::Analysis);
+    analysis.fail(node, fillKey("unbvar", {displayName(name)}), ErrorKind::Analysis);
   });
 }
 

@@ -19,9 +19,9 @@ namespace {
 
 // The routines of a name visible from `call`, nearest scope first.
 const std::vector<Routine*>* findCandidates(TreeNode& call, const std::string& name, bool functions) {
-  return findVisible(call, [&](SymbolTable& scope) -> const std::vector<Routine*>* {
+  return findVisibleName(call, name, [&](SymbolTable& scope, const std::string& last) -> const std::vector<Routine*>* {
     auto& table = functions ? scope.functions : scope.procedures;
-    auto found = table.find(name);
+    auto found = table.find(last);
     return found != table.end() ? &found->second : nullptr;
   });
 }
@@ -188,7 +188,7 @@ namespace {
 std::string missingRoutine(TreeNode& call, const std::string& name, bool wantFunction) {
   if (findCandidates(call, name, !wantFunction) != nullptr)
     return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
-  return notDefinedText(message(wantFunction ? "fun" : "pro"), name, "");
+  return notDefinedText(message(wantFunction ? "fun" : "pro"), displayName(name), "");
 }
 
 // Whether the call's arguments, of the types `codes`, can go to `routine` as words: each is a
