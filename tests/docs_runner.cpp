@@ -3,6 +3,8 @@
 // The chapter tags each fenced block:
 //   ```kavor [name.kv]   a program; it runs as `kavor name.kv` (example.kv when no name is
 //                        given) in a directory of its own
+//   ```kavor-file name   a further file (one the program brings in with `need`), not run:
+//                        written beside the next `kavor` program, under its name
 //   ```input             what the program before it reads from standard input
 //   ```output            exactly what the program before it prints, error messages
 //                        included; without one it must print nothing and end with status 0
@@ -58,11 +60,17 @@ std::vector<Block> fencedBlocks(std::istream& in) {
   return blocks;
 }
 
-// Runs one program in a fresh directory and returns what it printed and its status.
-kavor_test::CommandResult runExample(const std::string& binary, const Block& program, const std::string& input) {
+// Runs one program in a fresh directory, with the further files it brings in beside it, and
+// returns what it printed and its status.
+kavor_test::CommandResult runExample(const std::string& binary, const Block& program, const std::string& input,
+                                     const std::vector<const Block*>& files) {
   char pattern[] = "/tmp/kavor_docs_XXXXXX";
   if (!mkdtemp(pattern)) return {};
   fs::path directory = pattern;
+  for (const Block* file : files) {
+    fs::create_directories((directory / file->name).parent_path());
+    std::ofstream(directory / file->name, std::ios::binary) << file->text;
+  }
   std::string name = program.name.empty() ? "example.kv" : program.name;
   std::ofstream(directory / name, std::ios::binary) << program.text;
   std::ofstream(directory / "stdin.txt", std::ios::binary) << input;
@@ -89,6 +97,7 @@ int main(int argc, char** argv) {
   }
   const std::vector<Block> blocks = fencedBlocks(in);
   int failures = 0, examples = 0;
+  std::vector<const Block*> files;  // the further files of the next program
   auto complain = [&](const Block& block, const std::string& what) {
     std::cout << chapter << ":" << block.line << ": " << what << "\n";
     ++failures;
@@ -105,6 +114,11 @@ int main(int argc, char** argv) {
         complain(block, "an " + block.tag + " block must follow the `kavor` block it belongs to");
       continue;
     }
+    if (block.tag == "kavor-file") {
+      if (block.name.empty()) complain(block, "a kavor-file block needs the file's name");
+      else files.push_back(&block);
+      continue;
+    }
     if (block.tag != "kavor") continue;
     ++examples;
     std::string input;
@@ -114,7 +128,8 @@ int main(int argc, char** argv) {
       else if (blocks[next].tag == "output" && !output) output = &blocks[next];
       else break;
     }
-    kavor_test::CommandResult run = runExample(binary, block, input);
+    kavor_test::CommandResult run = runExample(binary, block, input, files);
+    files.clear();
     std::string printed = run.output;
     if (!printed.empty() && printed.back() != '\n') printed += '\n';  // the block shows a last line end
     const std::string shown = output ? output->text : "";

@@ -68,13 +68,16 @@ TreeNode* headerBody(TreeNode& header) {
 
 }  // namespace analysis
 
-void analyzeProgram(TreeNode& root, const std::vector<std::string>& sourceFiles, const std::string& programFile) {
-  analysis::Analysis state{root, sourceFiles, programFile, {}};
+void analyzeProgram(TreeNode& root, const std::vector<TreeNode*>& includedRoots,
+                    const std::vector<std::string>& sourceFiles, const std::string& programFile) {
+  analysis::Analysis state{root, sourceFiles, programFile, {}, {&root}};
+  state.files.insert(state.files.end(), includedRoots.begin(), includedRoots.end());
   analysis::createScopes(state);
   // The routines of every scope before the variables of any: the routine pass puts a
   // routine's parameters into its body's table, where they come before the body's own.
   for (TreeNode* scope : state.scopes) analysis::registerRoutines(state, *scope);
   for (TreeNode* scope : state.scopes) analysis::registerVariables(state, *scope);
+  analysis::checkCrossFileDefinitions(state);
   analysis::resolveNames(state);
 }
 

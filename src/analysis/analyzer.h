@@ -16,6 +16,8 @@ struct Analysis {
   const std::vector<std::string>& sourceFiles;  // included files by file index
   const std::string& programFile;               // file index -1
   std::vector<TreeNode*> scopes;                // every node with a symbol table, outermost first
+  std::vector<TreeNode*> files;                 // the root of every file: the program's, then
+                                                // the included ones by file index
 
   // The source file of a node as the user named it.
   const std::string& fileOf(const TreeNode& node) const;
@@ -30,6 +32,7 @@ struct Analysis {
 void createScopes(Analysis& analysis);                       // scopes.cpp
 void registerRoutines(Analysis& analysis, TreeNode& scope);  // routines.cpp
 void registerVariables(Analysis& analysis, TreeNode& scope); // variables.cpp
+void checkCrossFileDefinitions(const Analysis& analysis);     // cross_file.cpp
 void resolveNames(Analysis& analysis);                       // names.cpp
 
 // The blank operator with nothing of its own: juxtaposed words such as `int a`.

@@ -33,12 +33,10 @@ bool isMemberItem(const TreeNode& node) {
 }
 
 TreeNode* lookupVariable(TreeNode& node) {
-  for (TreeNode* scope = &node; scope != nullptr; scope = scope->parent) {
-    if (!scope->symbols) continue;
-    auto found = scope->symbols->variables.find(node.text);
-    if (found != scope->symbols->variables.end()) return found->second;
-  }
-  return nullptr;
+  return findVisibleName(node, node.text, [](SymbolTable& table, const std::string& name) -> TreeNode* {
+    auto found = table.variables.find(name);
+    return found != table.variables.end() ? found->second : nullptr;
+  });
 }
 
 void makeConstant(Analysis& analysis, TreeNode& node) {
@@ -55,15 +53,13 @@ void makeConstant(Analysis& analysis, TreeNode& node) {
   if (auto value = BigInt::fromText(text)) node.constant->setInt(*value);
 }
 
-}  // namespace
-
-void resolveNames(Analysis& analysis) {
-  walk(analysis.root, [&](TreeNode& node) {
+void resolveNamesOf(Analysis& analysis, TreeNode& root) {
+  walk(root, [&](TreeNode& node) {
     if (node.isNumber()) {
       makeConstant(analysis, node);
       return;
     }
-    if (!isPlainName(node) || node.binding != nullptr || node.typeWord || node.moduleName) return;
+    if (!isPlainName(node) || node.binding != nullptr || node.typeWord) return;
     const std::string& name = node.text;
     if (isPredefinedName(name) || isTypeWord(name) || isDefinitionWord(name)) return;
     if (isMemberItem(node)) return;
@@ -74,8 +70,14 @@ void resolveNames(Analysis& analysis) {
     }
     // The left side of ":" may name a type or module rather than a variable.
     if (node.parent && node.parent->op == ':' && node.parent->op2 == 0 && node.parent->left.get() == &node) return;
-    analysis.fail(node, fillKey("unbvar", {name}), ErrorKind::Analysis);
+    analysis.fail(node, fillKey("unbvar", {displayName(name)}), ErrorKind::Analysis);
   });
+}
+
+}  // namespace
+
+void resolveNames(Analysis& analysis) {
+  for (TreeNode* root : analysis.files) resolveNamesOf(analysis, *root);
 }
 
 }  // namespace kavor::analysis

@@ -1,4 +1,4 @@
-// The scope pass: gives the program root and the body of every procedure and function
+// The scope pass: gives the root of every file and the body of every procedure and function
 // definition an empty symbol table, and lists these scopes outermost first. It reads only
 // the shape of definition headers: filling the tables is left to the routine and variable
 // passes, and refusing a malformed definition to the routine pass.
@@ -8,16 +8,20 @@
 namespace kavor::analysis {
 
 void createScopes(Analysis& analysis) {
-  TreeNode& root = analysis.root;
-  root.symbols = newSymbolTable();
-  analysis.scopes.push_back(&root);
-  walk(root, [&](TreeNode& node) {
-    if (!isRoutineDefinition(node) || !node.right) return;
-    TreeNode* body = headerBody(*node.right);
-    if (body == nullptr || body->symbols) return;
-    body->symbols = newSymbolTable();
-    analysis.scopes.push_back(body);
-  });
+  // Each file's outermost scope first: the inclusion pass may have made its table already.
+  for (TreeNode* root : analysis.files) {
+    if (!root->symbols) root->symbols = newSymbolTable();
+    analysis.scopes.push_back(root);
+  }
+  for (TreeNode* root : analysis.files) {
+    walk(*root, [&](TreeNode& node) {
+      if (!isRoutineDefinition(node) || !node.right) return;
+      TreeNode* body = headerBody(*node.right);
+      if (body == nullptr || body->symbols) return;
+      body->symbols = newSymbolTable();
+      analysis.scopes.push_back(body);
+    });
+  }
 }
 
 }  // namespace kavor::analysis

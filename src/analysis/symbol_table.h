@@ -3,7 +3,9 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/object.h"
@@ -56,6 +58,13 @@ struct SymbolTable {
   std::unordered_map<std::string, std::vector<Routine*>> functions;
   // Owns every routine defined in this scope.
   std::vector<std::unique_ptr<Routine>> routines;
+  // For the outermost scope of a file: the roots of the files it brings in with `need`, in
+  // the order of inclusion (a file brought in twice once). Their definitions are visible
+  // wherever this file's own outermost ones are.
+  std::vector<TreeNode*> modules;
+  // For the outermost scope of an included file: the name `::` calls it by, the file name
+  // without directory and extension ("geometry" for "lib/geometry.kv").
+  std::string moduleName;
 
   // Adds a variable to `allocation`; its slot is its position there.
   void allocate(TreeNode& name) {
@@ -70,6 +79,51 @@ struct SymbolTable {
   // allocation[i] being the Object at slot i. Empty while the scope is not running.
   std::vector<Object*> frames;
 };
+
+// The first answer that is not null of `find` over the scopes visible from `node`, nearest
+// first: the enclosing scopes up to the outermost one of the node's file, then the outermost
+// scopes of the files that file brings in, depth first in the order of inclusion (the
+// inclusion pass refuses cycles, so the search ends).
+template <class Find>
+auto findVisible(TreeNode& node, Find find) -> decltype(find(std::declval<SymbolTable&>())) {
+  TreeNode* scope = &node;
+  for (; scope->parent != nullptr; scope = scope->parent)
+    if (scope->symbols)
+      if (auto found = find(*scope->symbols)) return found;
+  std::vector<TreeNode*> pending{scope};
+  while (!pending.empty()) {
+    TreeNode* file = pending.back();
+    pending.pop_back();
+    if (!file->symbols) continue;
+    if (auto found = find(*file->symbols)) return found;
+    const std::vector<TreeNode*>& modules = file->symbols->modules;
+    pending.insert(pending.end(), modules.rbegin(), modules.rend());
+  }
+  return {};
+}
+
+// The root of the file a module path names, seen from `node`: `path` is module names, each
+// followed by byte 27 (`a::b::x` has the path "a\x1bb\x1b"). Each name is looked for depth
+// first among the files the one before brings in, the first among those of the node's own
+// file. Null when a name finds no file.
+TreeNode* findModule(TreeNode& node, std::string_view path);
+
+// findVisible for a name that may carry a module path ("a\x1bx"): then the scopes searched
+// are those visible from the module's outermost scope. `find` gets each table and the name
+// without its path.
+template <class Find>
+auto findVisibleName(TreeNode& node, const std::string& name, Find find)
+    -> decltype(find(std::declval<SymbolTable&>(), name)) {
+  size_t end = name.rfind('\x1b');
+  if (end == std::string::npos) return findVisible(node, [&](SymbolTable& table) { return find(table, name); });
+  TreeNode* module = findModule(node, std::string_view(name).substr(0, end + 1));
+  if (module == nullptr) return {};
+  const std::string last = name.substr(end + 1);
+  return findVisible(*module, [&](SymbolTable& table) { return find(table, last); });
+}
+
+// A name as the program writes it: the module separators of its text shown as "::".
+std::string displayName(const std::string& name);
 
 // A new empty table, owned the way a tree node owns the table of its scope.
 inline std::unique_ptr<SymbolTable, SymbolTableRelease> newSymbolTable() {

@@ -15,7 +15,8 @@
 
 namespace kavor {
 
-// The program tree; whoever replaces or destroys `programTree` includes frontend/tree_node.h.
+// The program tree; whoever replaces or destroys `programTree` or `includedTrees` includes
+// frontend/tree_node.h.
 struct TreeNode;
 
 // Settings from kavor.sys and then the command line; a later assignment overwrites.
@@ -52,6 +53,10 @@ struct Interpreter {
   long stackLimit = 949999;
   // Names of the included source files, by file index; index -1 is the program file.
   std::vector<std::string> sourceFiles;
+  // The trees of the included files, by the same index as `sourceFiles`: read before the
+  // program runs and kept until it ends, since their statements run where `need` stands
+  // and their procedures may be called until the end.
+  std::vector<std::unique_ptr<TreeNode>> includedTrees;
   // The CPU-time and real-time clocks of get_calctime and get_realtime.
   RunClock clock;
   // The working and output precision of reals; every real combined or written while this

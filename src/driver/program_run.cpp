@@ -13,19 +13,11 @@
 #include "frontend/tree_builder.h"
 #include "streams/file_data.h"
 #include "streams/file_handle.h"
+#include "streams/source_search.h"
 
 namespace kavor {
 
 namespace {
-
-// The places `name` is looked for, in order: as given, then inside each include directory.
-template <class Visit>
-bool anyCandidate(const std::string& name, const std::vector<std::string>& includeDirs, Visit visit) {
-  if (visit(name)) return true;
-  for (const std::string& directory : includeDirs)
-    if (visit(directory + "/" + name)) return true;
-  return false;
-}
 
 // Why opening `path` failed, in the system's words, for the message that says so.
 std::string openFailureReason(const std::string& path) {
@@ -34,21 +26,6 @@ std::string openFailureReason(const std::string& path) {
 }
 
 }  // namespace
-
-std::optional<std::string> findSourceFile(const std::string& name, const std::vector<std::string>& includeDirs) {
-  std::optional<std::string> found;
-  anyCandidate(name, includeDirs, [&found](const std::string& path) {
-    if (isReadableNonDirectory(path)) found = path;
-    return found.has_value();
-  });
-  return found;
-}
-
-std::string directoryPart(const std::string& path) {
-  if (size_t slash = path.rfind('/'); slash != std::string::npos) return path.substr(0, slash);
-  if (size_t backslash = path.rfind('\\'); backslash != std::string::npos) return path.substr(0, backslash);
-  return ".";
-}
 
 int runProgramFile(Interpreter& interp, const std::string& name) {
   // The standard stream never refuses a write: its bytes go to the screen or an open file.

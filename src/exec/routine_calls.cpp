@@ -19,13 +19,11 @@ namespace {
 
 // The routines of a name visible from `call`, nearest scope first.
 const std::vector<Routine*>* findCandidates(TreeNode& call, const std::string& name, bool functions) {
-  for (TreeNode* scope = &call; scope != nullptr; scope = scope->parent) {
-    if (!scope->symbols) continue;
-    auto& table = functions ? scope->symbols->functions : scope->symbols->procedures;
-    auto found = table.find(name);
-    if (found != table.end()) return &found->second;
-  }
-  return nullptr;
+  return findVisibleName(call, name, [&](SymbolTable& scope, const std::string& last) -> const std::vector<Routine*>* {
+    auto& table = functions ? scope.functions : scope.procedures;
+    auto found = table.find(last);
+    return found != table.end() ? &found->second : nullptr;
+  });
 }
 
 // How well the arguments fit a routine's inputs: -1 when they do not, else the number of
@@ -190,7 +188,7 @@ namespace {
 std::string missingRoutine(TreeNode& call, const std::string& name, bool wantFunction) {
   if (findCandidates(call, name, !wantFunction) != nullptr)
     return message(wantFunction ? "nurfundueausaufger" : "nurprodueanwausgef");
-  return notDefinedText(message(wantFunction ? "fun" : "pro"), name, "");
+  return notDefinedText(message(wantFunction ? "fun" : "pro"), displayName(name), "");
 }
 
 // Whether the call's arguments, of the types `codes`, can go to `routine` as words: each is a

@@ -1,6 +1,11 @@
 #include "exec/run_program.h"
 
+#include <memory>
+#include <vector>
+
 #include "analysis/analyze_program.h"
+#include "analysis/inclusion.h"
+#include "analysis/symbol_table.h"
 #include "core/error.h"
 #include "core/interpreter.h"
 #include "core/messages.h"
@@ -8,11 +13,41 @@
 
 namespace kavor {
 
+namespace {
+
+// The variables of the included files live as long as the program: their scopes open
+// before it starts, in the order of the files, and close after it, last first.
+class ModuleScopes {
+ public:
+  ModuleScopes(Executor& exec, const std::vector<TreeNode*>& roots) : exec_(exec) {
+    for (TreeNode* root : roots) {
+      if (root->symbols->allocation.empty()) continue;
+      exec_.enterScope(*root);
+      open_.push_back(root);
+    }
+  }
+  ~ModuleScopes() {
+    for (auto root = open_.rbegin(); root != open_.rend(); ++root) exec_.leaveScope(**root);
+  }
+  ModuleScopes(const ModuleScopes&) = delete;
+  ModuleScopes& operator=(const ModuleScopes&) = delete;
+
+ private:
+  Executor& exec_;
+  std::vector<TreeNode*> open_;
+};
+
+}  // namespace
+
 int runProgram(Interpreter& interp, TreeNode& root, const std::string& programName) {
   Executor exec(interp);
   try {
-    analyzeProgram(root, interp.sourceFiles,
+    includeFiles(interp, root);
+    std::vector<TreeNode*> includedRoots;
+    for (const std::unique_ptr<TreeNode>& tree : interp.includedTrees) includedRoots.push_back(tree.get());
+    analyzeProgram(root, includedRoots, interp.sourceFiles,
                    interp.programArguments.empty() ? std::string() : interp.programArguments[0]);
+    ModuleScopes modules(exec, includedRoots);
     ExecContext context;
     exec.executeBlock(&root, context, true);
     ControlState& control = exec.control;

@@ -182,6 +182,15 @@ void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& contex
 
 void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context) {
   const std::string& word = node.left->text;
+  if (word == "need") {
+    // The statements of a file brought in here run now, in the scope that lives as long
+    // as the program; an item skipped or brought in before runs nothing.
+    for (TreeNode* item : rightItemsOf(node)) {
+      if (exec.control.pending || exec.control.stopsBlock()) return;
+      if (item->includedRoot != nullptr) exec.executeBlock(item->includedRoot, context, false);
+    }
+    return;
+  }
   if (isDefinitionWord(word)) return;
   for (TreeNode* item : rightItemsOf(node)) {
     if (exec.control.pending) return;

@@ -242,12 +242,24 @@ class TreeBuilder {
 }  // namespace
 
 std::unique_ptr<TreeNode> buildTree(const std::string& fileName, const std::vector<std::string>& lines,
-                                    bool mainFile) {
+                                    bool mainFile, int fileIndex) {
   SourceText source = prepareSource(fileName, lines, mainFile);
   std::vector<Token> tokens = tokenize(fileName, source);
   if (tokens.empty()) return nullptr;
   std::unique_ptr<TreeNode> root = TreeBuilder(fileName, tokens).run();
-  if (root) checkShapes(fileName, *root);
+  if (!root) return root;
+  checkShapes(fileName, *root);
+  if (fileIndex != -1) {
+    // Without native recursion: a file's tree may be as deep as its longest expression.
+    std::vector<TreeNode*> pending{root.get()};
+    while (!pending.empty()) {
+      TreeNode* node = pending.back();
+      pending.pop_back();
+      node->fileIndex = fileIndex;
+      if (node->left) pending.push_back(node->left.get());
+      if (node->right) pending.push_back(node->right.get());
+    }
+  }
   return root;
 }
 

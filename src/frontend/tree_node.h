@@ -237,6 +237,9 @@ struct TreeNode {
   bool declarationBlank = false;
   // For a number literal: its value, built by the analysis.
   std::unique_ptr<Object> constant;
+  // For an item of `need`: the root of the file it brings in, when that file's statements
+  // run here; null for a skipped item and a file brought in before. Never owns.
+  TreeNode* includedRoot = nullptr;
   // What runs learned about this node; null until its first use.
   std::unique_ptr<CompiledForm> compiled;
 
