@@ -61,7 +61,9 @@ std::string renderTree(const TreeNode* root) {
       out += operatorText(node);
       continue;
     } else {
-      out += "[" + operatorText(node) + " ";
+      out += '[';
+      out += operatorText(node);
+      out += ' ';
       work.push_back({nullptr, "]"});
       work.push_back(node.right ? Item{node.right.get(), nullptr} : Item{nullptr, "_"});
       work.push_back({nullptr, " "});
