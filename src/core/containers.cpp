@@ -30,6 +30,16 @@ Failure ListRecord::insert(size_t index, Object& source, int kind) {
 void ListRecord::appendObject(std::unique_ptr<Object> element) { slots.push_back(std::move(element)); }
 
 void ListRecord::insertObject(size_t index, std::unique_ptr<Object> element) {
+  if (index == 0 && head == 0 && size() >= kFrontGapFrom) {
+    // Insertion at the front keeps coming: open a gap there, half as large as the list, so
+    // that a list built from the front costs linear time, as one built from the back does.
+    // Removal from the front reclaims the gap only once it has grown past half the slots.
+    size_t gap = size() / 2;
+    std::vector<std::unique_ptr<Object>> grown(gap + slots.size());
+    std::move(slots.begin(), slots.end(), grown.begin() + static_cast<std::ptrdiff_t>(gap));
+    slots = std::move(grown);
+    head = gap;
+  }
   if (index == 0 && head > 0) {
     slots[--head] = std::move(element);
     return;

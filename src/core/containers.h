@@ -23,6 +23,9 @@ struct ListRecord {
   std::vector<std::unique_ptr<Object>> slots;
   // Index of element 0 in `slots`; head <= slots.size().
   size_t head = 0;
+  // Lists this long or longer open a gap before their first element when one is inserted
+  // there; shorter ones just shift.
+  static constexpr size_t kFrontGapFrom = 16;
   // Iterations running over this list; while > 0 its structure must not change.
   int32_t iterationCount = 0;
 
