@@ -3,7 +3,10 @@
 // A name left unbound here is an error, except a built-in word and a name that may stand
 // for something other than a variable (a member, a type, a module), which execution
 // resolves when it gets there.
+#include <deque>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "analysis/analyzer.h"
 #include "analysis/symbol_table.h"
@@ -32,13 +35,39 @@ bool isMemberItem(const TreeNode& node) {
   return memberSide && !isUnnamedCallGroup(*child);
 }
 
-TreeNode* lookupVariable(TreeNode& node) {
-  for (TreeNode* scope = &node; scope != nullptr; scope = scope->parent) {
-    if (!scope->symbols) continue;
-    auto found = scope->symbols->variables.find(node.text);
-    if (found != scope->symbols->variables.end()) return found->second;
+// The scopes around a node, innermost first, as the walk below keeps them: looking a name
+// up costs one step per enclosing scope, however deep the node lies in its scope's tree.
+struct ScopeChain {
+  TreeNode* scope;           // a node that opens a scope
+  const ScopeChain* outer;   // the chain of the scopes around it; null past the root
+};
+
+TreeNode* lookupVariable(const TreeNode& node, const ScopeChain* chain) {
+  for (; chain != nullptr; chain = chain->outer) {
+    auto found = chain->scope->symbols->variables.find(node.text);
+    if (found != chain->scope->symbols->variables.end()) return found->second;
   }
   return nullptr;
+}
+
+// Walks every node below the root like `walk`, handing each node the chain of the scopes
+// it lies in (a scope's own node lies in itself).
+template <typename Visit>
+void walkWithScopes(TreeNode& root, Visit visit) {
+  std::deque<ScopeChain> chains;
+  std::vector<std::pair<TreeNode*, const ScopeChain*>> pending{{&root, nullptr}};
+  while (!pending.empty()) {
+    auto [node, chain] = pending.back();
+    pending.pop_back();
+    if (node->symbols) {
+      node->enclosingScope = chain != nullptr ? chain->scope : nullptr;
+      chains.push_back({node, chain});
+      chain = &chains.back();
+    }
+    visit(*node, chain);
+    if (node->right) pending.emplace_back(node->right.get(), chain);
+    if (node->left) pending.emplace_back(node->left.get(), chain);
+  }
 }
 
 void makeConstant(Analysis& analysis, TreeNode& node) {
@@ -58,7 +87,8 @@ void makeConstant(Analysis& analysis, TreeNode& node) {
 }  // namespace
 
 void resolveNames(Analysis& analysis) {
-  walk(analysis.root, [&](TreeNode& node) {
+  walkWithScopes(analysis.root, [&](TreeNode& node, const ScopeChain* chain) {
+    if (node.isApplied() && !node.symbols && chain != nullptr) node.enclosingScope = chain->scope;
     if (node.isNumber()) {
       makeConstant(analysis, node);
       return;
@@ -67,7 +97,7 @@ void resolveNames(Analysis& analysis) {
     const std::string& name = node.text;
     if (isPredefinedName(name) || isTypeWord(name) || isDefinitionWord(name)) return;
     if (isMemberItem(node)) return;
-    TreeNode* definition = lookupVariable(node);
+    TreeNode* definition = lookupVariable(node, chain);
     if (definition != nullptr) {
       node.binding = definition;
       return;

@@ -19,7 +19,10 @@ namespace {
 
 // The routines of a name visible from `call`, nearest scope first.
 const std::vector<Routine*>* findCandidates(TreeNode& call, const std::string& name, bool functions) {
-  for (TreeNode* scope = &call; scope != nullptr; scope = scope->parent) {
+  // The analysis links a call and every scope to the scope around it; a node it did not
+  // reach climbs its parents instead.
+  TreeNode* scope = call.enclosingScope != nullptr ? call.enclosingScope : &call;
+  for (; scope != nullptr; scope = scope->enclosingScope != nullptr ? scope->enclosingScope : scope->parent) {
     if (!scope->symbols) continue;
     auto& table = functions ? scope->symbols->functions : scope->symbols->procedures;
     auto found = table.find(name);

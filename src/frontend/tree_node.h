@@ -237,6 +237,10 @@ struct TreeNode {
   bool declarationBlank = false;
   // For a number literal: its value, built by the analysis.
   std::unique_ptr<Object> constant;
+  // For a call form and for a node that opens a scope: the innermost node above it that
+  // opens a scope, set by the name pass so that a call finds its routines without climbing
+  // the whole tree; null for the root and before the analysis.
+  TreeNode* enclosingScope = nullptr;
   // What runs learned about this node; null until its first use.
   std::unique_ptr<CompiledForm> compiled;
 
