@@ -77,9 +77,9 @@ Failure parameterRestriction(const Result& target, const Result& source, char op
 // A container that a loop runs over keeps its value until the loop ends: it may be
 // neither replaced, rebound nor moved away.
 Failure iterationRestriction(const Result& target, const Result& source, char op, const char* wordKey) {
-  bool targetIterated = isBeingIterated(target.object->resolve(op == '@' || op == '$' ? false : true)) ||
-                        isBeingIterated(*target.object);
-  bool sourceMoved = op == '~' && isBeingIterated(source.object->resolve(false));
+  bool targetIterated = holdsIteratedValue(target.object->resolve(op == '@' || op == '$' ? false : true)) ||
+                        holdsIteratedValue(*target.object);
+  bool sourceMoved = op == '~' && holdsIteratedValue(source.object->resolve(false));
   if (!targetIterated && !sourceMoved) return Failure::none();
   return std::string(message(wordKey)) + " " + message("unzwaeite");
 }
@@ -262,7 +262,7 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   sources.evaluateAll(all);
   bool oneList = all.size() == 1 && all[0].object->resolve(true).base() == 'l';
   Failure failure = checkModifiable(*target, message(wordKey));
-  if (!failure && isBeingIterated(target->object->resolve(true)))
+  if (!failure && holdsIteratedValue(target->object->resolve(true)))
     failure = std::string(message(wordKey)) + " " + message("unzwaeite");
   if (!failure && oneList) failure = transfer(*target->object, *all[0].object, kind);
   if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
