@@ -224,6 +224,9 @@ bool runForOverRanges(Executor& exec, TreeNode& node, const ExecContext& context
   ResultList& last = items.back().values;
   bool loopShape = anyValue && first.size() == 1 && last.size() == 1 && !checkVariable(first, 0, false) &&
                    last[0].object->resolve(true).base() == 'x' && last[0].object->isDefined();
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:for"};
+  // With values to give, the form is the loop over a variable whatever else is wrong.
+  if (anyValue && first.size() == 1) call.require(checkVariable(first, 0, false));
   if (!loopShape) {
     ResultList args;
     for (ForItem& item : items) {
@@ -242,7 +245,6 @@ bool runForOverRanges(Executor& exec, TreeNode& node, const ExecContext& context
     runForArguments(exec, node, context, args);
     return true;
   }
-  BuiltinCall call{exec, node, NameKind::Procedure, "sys:for"};
   Object& variable = *first[0].object;
   auto runOnce = [&](Object& value) {
     call.require(transfer(variable, value, Transfer::Copy));

@@ -53,15 +53,15 @@ RangeValues::RangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object&
   ascending_ = order < 0;
   current_ = a;
   if (order != 0 && (ascending_ ? !ascendingAllowed : !descendingAllowed)) return;
-  BigInt span = (b - a).abs();
+  total_ = (b - a).abs();
+  ++total_;
   std::int64_t small;
-  count_ = span.toSmall(small) && small < INT64_MAX ? static_cast<uint64_t>(small) + 1 : UINT64_MAX;
+  count_ = total_.toSmall(small) ? static_cast<uint64_t>(small) : UINT64_MAX;
 }
 
 void RangeValues::requireHoldable(Executor& exec, TreeNode& node) const {
   if (count_ <= holdableValues()) return;
-  std::string shown = count_ == UINT64_MAX ? std::string(">") + std::to_string(INT64_MAX) : std::to_string(count_);
-  exec.raise(node, NameKind::Operator, operatorText(node), fillKey("berzugro", {shown}));
+  exec.raise(node, NameKind::Operator, operatorText(node), fillKey("berzugro", {total_.toText()}));
 }
 
 std::unique_ptr<Object> RangeValues::next() {

@@ -24,7 +24,8 @@ class RangeValues {
 
  private:
   bool chars_ = false;     // a range of chars, else of ints
-  uint64_t count_ = 0;     // values in the range
+  uint64_t count_ = 0;     // values in the range, UINT64_MAX for more
+  BigInt total_;           // values in the range, exactly (for the refusal)
   uint64_t given_ = 0;     // values handed out so far
   bool ascending_ = true;  // the direction of the steps
   BigInt current_;         // the next int to hand out
