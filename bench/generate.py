@@ -1,6 +1,6 @@
 # Writes the benchmark programs whose size is the point: one block of 40,000 statements and
-# 8,000 nested blocks and list values. Run it after changing the sizes; the programs it
-# writes are kept in the repository so that run.sh finds them like the others.
+# 8,000 nested blocks and list values. run.sh runs it first; the programs it writes are not
+# kept in the repository (.gitignore), their twins are.
 import pathlib
 
 here = pathlib.Path(__file__).parent
