@@ -5,7 +5,6 @@
 // resolves when it gets there.
 #include <deque>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "analysis/analyzer.h"
@@ -21,18 +20,15 @@ namespace kavor::analysis {
 
 namespace {
 
-// A name standing as an item right of "." or ":" names a member or method, not a variable.
-bool isMemberItem(const TreeNode& node) {
-  const TreeNode* child = &node;
-  const TreeNode* parent = node.parent;
-  while (parent != nullptr && isOperatorNode(*parent, ',') && !child->roundBracket) {
-    child = parent;
-    parent = parent->parent;
-  }
-  bool memberSide = parent != nullptr && parent->text.empty() && parent->op2 == 0 &&
-                    (parent->op == '.' || parent->op == ':') && parent->right.get() == child;
-  // The round group of an unnamed call `x.(0, r)` holds values, not member names.
-  return memberSide && !isUnnamedCallGroup(*child);
+// Whether `child`, below `parent`, stands as an item right of "." or ":", where a name names
+// a member or method, not a variable: the right operand itself, or an item of a "," list
+// there (a round group ends the list). `parentIsItem` answers the same for the parent. The
+// round group of an unnamed call `x.(0, r)` holds values, not member names.
+bool isMemberItem(const TreeNode& parent, const TreeNode& child, bool parentIsItem) {
+  if (isOperatorNode(parent, ',')) return parentIsItem && !child.roundBracket;
+  bool memberSide = parent.text.empty() && parent.op2 == 0 && (parent.op == '.' || parent.op == ':') &&
+                    parent.right.get() == &child;
+  return memberSide && !isUnnamedCallGroup(child);
 }
 
 // The scopes around a node, innermost first, as the walk below keeps them: looking a name
@@ -50,23 +46,31 @@ TreeNode* lookupVariable(const TreeNode& node, const ScopeChain* chain) {
   return nullptr;
 }
 
+// A node the walk below has still to visit, with what it learned on the way down.
+struct PendingNode {
+  TreeNode* node;
+  const ScopeChain* chain;  // the scopes the node lies in
+  bool memberItem;          // the node stands as an item right of "." or ":"
+};
+
 // Walks every node below the root like `walk`, handing each node the chain of the scopes
-// it lies in (a scope's own node lies in itself).
+// it lies in (a scope's own node lies in itself) and whether it is a member item. Both are
+// handed down, so a node deep in a long block or list costs no more than one near the top.
 template <typename Visit>
 void walkWithScopes(TreeNode& root, Visit visit) {
   std::deque<ScopeChain> chains;
-  std::vector<std::pair<TreeNode*, const ScopeChain*>> pending{{&root, nullptr}};
+  std::vector<PendingNode> pending{{&root, nullptr, false}};
   while (!pending.empty()) {
-    auto [node, chain] = pending.back();
+    auto [node, chain, memberItem] = pending.back();
     pending.pop_back();
     if (node->symbols) {
       node->enclosingScope = chain != nullptr ? chain->scope : nullptr;
       chains.push_back({node, chain});
       chain = &chains.back();
     }
-    visit(*node, chain);
-    if (node->right) pending.emplace_back(node->right.get(), chain);
-    if (node->left) pending.emplace_back(node->left.get(), chain);
+    visit(*node, chain, memberItem);
+    if (node->right) pending.push_back({node->right.get(), chain, isMemberItem(*node, *node->right, memberItem)});
+    if (node->left) pending.push_back({node->left.get(), chain, isMemberItem(*node, *node->left, memberItem)});
   }
 }
 
@@ -87,7 +91,7 @@ void makeConstant(Analysis& analysis, TreeNode& node) {
 }  // namespace
 
 void resolveNames(Analysis& analysis) {
-  walkWithScopes(analysis.root, [&](TreeNode& node, const ScopeChain* chain) {
+  walkWithScopes(analysis.root, [&](TreeNode& node, const ScopeChain* chain, bool memberItem) {
     if (node.isApplied() && !node.symbols && chain != nullptr) node.enclosingScope = chain->scope;
     if (node.isNumber()) {
       makeConstant(analysis, node);
@@ -96,7 +100,7 @@ void resolveNames(Analysis& analysis) {
     if (!isPlainName(node) || node.binding != nullptr || node.typeWord || node.moduleName) return;
     const std::string& name = node.text;
     if (isPredefinedName(name) || isTypeWord(name) || isDefinitionWord(name)) return;
-    if (isMemberItem(node)) return;
+    if (memberItem) return;
     TreeNode* definition = lookupVariable(node, chain);
     if (definition != nullptr) {
       node.binding = definition;
