@@ -30,6 +30,11 @@ if [[ -z $gnu_time && -z $python ]]; then
   exit 2
 fi
 
+# The programs whose size is the point are written from their generator, not kept as text.
+if [[ -n $python && -f generate.py ]]; then
+  "$python" generate.py || exit 2
+fi
+
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

@@ -3,7 +3,9 @@
 // A name left unbound here is an error, except a built-in word and a name that may stand
 // for something other than a variable (a member, a type, a module), which execution
 // resolves when it gets there.
+#include <deque>
 #include <memory>
+#include <vector>
 
 #include "analysis/analyzer.h"
 #include "analysis/symbol_table.h"
@@ -18,25 +20,69 @@ namespace kavor::analysis {
 
 namespace {
 
-// A name standing as an item right of "." or ":" names a member or method, not a variable.
-bool isMemberItem(const TreeNode& node) {
-  const TreeNode* child = &node;
-  const TreeNode* parent = node.parent;
-  while (parent != nullptr && isOperatorNode(*parent, ',') && !child->roundBracket) {
-    child = parent;
-    parent = parent->parent;
-  }
-  bool memberSide = parent != nullptr && parent->text.empty() && parent->op2 == 0 &&
-                    (parent->op == '.' || parent->op == ':') && parent->right.get() == child;
-  // The round group of an unnamed call `x.(0, r)` holds values, not member names.
-  return memberSide && !isUnnamedCallGroup(*child);
+// Whether `child`, below `parent`, stands as an item right of "." or ":", where a name names
+// a member or method, not a variable: the right operand itself, or an item of a "," list
+// there (a round group ends the list). `parentIsItem` answers the same for the parent. The
+// round group of an unnamed call `x.(0, r)` holds values, not member names.
+bool isMemberItem(const TreeNode& parent, const TreeNode& child, bool parentIsItem) {
+  if (isOperatorNode(parent, ',')) return parentIsItem && !child.roundBracket;
+  bool memberSide = parent.text.empty() && parent.op2 == 0 && (parent.op == '.' || parent.op == ':') &&
+                    parent.right.get() == &child;
+  return memberSide && !isUnnamedCallGroup(child);
 }
 
-TreeNode* lookupVariable(TreeNode& node) {
-  return findVisibleName(node, node.text, [](SymbolTable& table, const std::string& name) -> TreeNode* {
-    auto found = table.variables.find(name);
-    return found != table.variables.end() ? found->second : nullptr;
-  });
+// The scopes around a node, innermost first, as the walk below keeps them: looking a name
+// up costs one step per enclosing scope, however deep the node lies in its scope's tree.
+struct ScopeChain {
+  TreeNode* scope;           // a node that opens a scope
+  const ScopeChain* outer;   // the chain of the scopes around it; null past the root
+};
+
+TreeNode* inVariables(SymbolTable& table, const std::string& name) {
+  auto found = table.variables.find(name);
+  return found != table.variables.end() ? found->second : nullptr;
+}
+
+// The definition a variable name denotes at `node`, which lies in the scopes of `chain`: the
+// file's own scopes first, then the files it brings in.
+TreeNode* lookupVariable(TreeNode& node, const ScopeChain* chain) {
+  // A name with a module path is looked up from that module's outermost scope.
+  if (node.text.find('\x1b') != std::string::npos) return findVisibleName(node, node.text, inVariables);
+  TreeNode* outermost = nullptr;
+  for (; chain != nullptr; chain = chain->outer) {
+    if (TreeNode* found = inVariables(*chain->scope->symbols, node.text)) return found;
+    outermost = chain->scope;
+  }
+  if (outermost == nullptr || outermost->parent != nullptr) outermost = &node;
+  return findVisible(*outermost, [&](SymbolTable& table) { return inVariables(table, node.text); });
+}
+
+// A node the walk below has still to visit, with what it learned on the way down.
+struct PendingNode {
+  TreeNode* node;
+  const ScopeChain* chain;  // the scopes the node lies in
+  bool memberItem;          // the node stands as an item right of "." or ":"
+};
+
+// Walks every node below the root like `walk`, handing each node the chain of the scopes
+// it lies in (a scope's own node lies in itself) and whether it is a member item. Both are
+// handed down, so a node deep in a long block or list costs no more than one near the top.
+template <typename Visit>
+void walkWithScopes(TreeNode& root, Visit visit) {
+  std::deque<ScopeChain> chains;
+  std::vector<PendingNode> pending{{&root, nullptr, false}};
+  while (!pending.empty()) {
+    auto [node, chain, memberItem] = pending.back();
+    pending.pop_back();
+    if (node->symbols) {
+      node->enclosingScope = chain != nullptr ? chain->scope : nullptr;
+      chains.push_back({node, chain});
+      chain = &chains.back();
+    }
+    visit(*node, chain, memberItem);
+    if (node->right) pending.push_back({node->right.get(), chain, isMemberItem(*node, *node->right, memberItem)});
+    if (node->left) pending.push_back({node->left.get(), chain, isMemberItem(*node, *node->left, memberItem)});
+  }
 }
 
 void makeConstant(Analysis& analysis, TreeNode& node) {
@@ -54,7 +100,8 @@ void makeConstant(Analysis& analysis, TreeNode& node) {
 }
 
 void resolveNamesOf(Analysis& analysis, TreeNode& root) {
-  walk(root, [&](TreeNode& node) {
+  walkWithScopes(root, [&](TreeNode& node, const ScopeChain* chain, bool memberItem) {
+    if (node.isApplied() && !node.symbols && chain != nullptr) node.enclosingScope = chain->scope;
     if (node.isNumber()) {
       makeConstant(analysis, node);
       return;
@@ -62,8 +109,8 @@ void resolveNamesOf(Analysis& analysis, TreeNode& root) {
     if (!isPlainName(node) || node.binding != nullptr || node.typeWord) return;
     const std::string& name = node.text;
     if (isPredefinedName(name) || isTypeWord(name) || isDefinitionWord(name)) return;
-    if (isMemberItem(node)) return;
-    TreeNode* definition = lookupVariable(node);
+    if (memberItem) return;
+    TreeNode* definition = lookupVariable(node, chain);
     if (definition != nullptr) {
       node.binding = definition;
       return;

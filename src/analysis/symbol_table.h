@@ -87,9 +87,12 @@ struct SymbolTable {
 template <class Find>
 auto findVisible(TreeNode& node, Find find) -> decltype(find(std::declval<SymbolTable&>())) {
   TreeNode* scope = &node;
-  for (; scope->parent != nullptr; scope = scope->parent)
+  while (scope->parent != nullptr) {
     if (scope->symbols)
       if (auto found = find(*scope->symbols)) return found;
+    // The analysis links calls and scopes to the scope around them; other nodes climb.
+    scope = scope->enclosingScope != nullptr ? scope->enclosingScope : scope->parent;
+  }
   std::vector<TreeNode*> pending{scope};
   while (!pending.empty()) {
     TreeNode* file = pending.back();

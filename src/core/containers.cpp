@@ -163,12 +163,20 @@ void IterationWatch::payloadReleased(const void* payload) {
     if (watch->payload_ == payload) watch->alive_ = false;
 }
 
+bool IterationWatch::anyRunning() { return !activeWatches().empty(); }
+
 std::string refusedDuringIteration() { return std::string(message("zuw")) + " " + message("unzwaeite"); }
 
 bool isBeingIterated(const Object& object) {
   if (object.value == nullptr || object.isIndirection()) return false;
   int32_t (*loopsRunning)(const Object&) = typeOps(object.typeCode).loopsRunning;
   return loopsRunning != nullptr && loopsRunning(object) > 0;
+}
+
+bool holdsIteratedValue(const Object& object) {
+  if (isBeingIterated(object)) return true;
+  if (!IterationWatch::anyRunning() || object.isIndirection()) return false;
+  return anyWithin(object, isBeingIterated);
 }
 
 }  // namespace kavor

@@ -123,6 +123,12 @@ std::string refusedDuringIteration();
 // hash, set): its structure must not change, nor may it be destroyed or replaced.
 bool isBeingIterated(const Object& object);
 
+// True when a loop runs over `object`'s value or over a value it holds at any depth: then
+// the value may be neither destroyed, replaced nor moved away, or the loop would lose what
+// it runs over. Constant time while no loop runs; otherwise a walk over the value, which
+// only operations that release or move all of it make.
+bool holdsIteratedValue(const Object& object);
+
 // Watches the payload a loop runs over. A payload released while the loop runs (its
 // Object destroyed or emptied by some path the loop could not prevent) marks the watch
 // dead, so the loop stops instead of touching freed memory.
@@ -133,8 +139,11 @@ class IterationWatch {
   IterationWatch(const IterationWatch&) = delete;
   IterationWatch& operator=(const IterationWatch&) = delete;
   bool alive() const { return alive_; }
-  // Called whenever a container payload is released.
+  // Called when a container payload is released while its iteration count is raised: only
+  // then can a watch be looking at it, so other releases cost nothing.
   static void payloadReleased(const void* payload);
+  // Some loop or per-element method runs now.
+  static bool anyRunning();
 
  private:
   const void* payload_;  // the watched payload; never dereferenced here

@@ -375,6 +375,7 @@ const MessageEntry kMessageTable[] = {
     {"erwargrwx", "Expect argument 'r', 'w', or 'x'"},
     {"erwintwert0bis127", "Expect integer value between 0 and 127"},
     {"zeinurzeienderl", "This character is only allowed at end of line"},
+    {"berzugro", "Range of '%s' values too large for memory"},
     {nullptr, nullptr},
 };
 

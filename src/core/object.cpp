@@ -131,6 +131,8 @@ void Object::constructUser(UserValue* record) {
 
 Failure Object::constructByTransfer(Object& source, int kind) {
   construct('v');
+  // A new Object lies in no value, so a moved value cannot come to hold it.
+  if (kind == Transfer::Move) return moveIntoFree(*this, source);
   return transfer(*this, source, kind);
 }
 

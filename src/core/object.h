@@ -322,6 +322,11 @@ bool hasTypedIndirection(const Object& object);
 // none when it was done.
 Failure transfer(Object& target, Object& source, int kind);
 
+// transfer(target, source, Transfer::Move) for a target the caller knows to lie in no value:
+// a new Object, a variable of a running scope, a temporary. The search for the target inside
+// the moved value is skipped, so moving a deep value costs the same as moving a small one.
+Failure moveIntoFree(Object& target, Object& source);
+
 // Value copy of `source` into `target` (types already checked), recursive for compounds.
 void copyValue(Object& target, const Object& source);
 

@@ -82,7 +82,10 @@ Failure bindIndirection(Object& targetIn, Object& sourceIn, char kind) {
   return Failure::none();
 }
 
-Failure moveValue(Object& targetIn, Object& sourceIn) {
+// With `targetMayLieWithin` false the caller knows the target lies in no value (a new
+// Object, a frame's variable, a temporary), so the search for it inside the moved value,
+// which walks all of that value, is left out.
+Failure moveValue(Object& targetIn, Object& sourceIn, bool targetMayLieWithin) {
   Object& target = throughAliases(targetIn);
   Object& source = sourceIn;
   Object& from = throughAliases(source);
@@ -93,30 +96,43 @@ Failure moveValue(Object& targetIn, Object& sourceIn) {
   if (isAliasCode(source.typeCode)) return message("veralinicerl");
   if (target.isAny() && hasTypedIndirection(target))
     return fillKey("verobjtypvoinicerl", {typeName(from, true)});
-  if (liesWithin(from, &target)) return message("vermuszykfresei");
+  if (targetMayLieWithin && liesWithin(from, &target)) return message("vermuszykfresei");
+  // The source may lie within the target's old value (`l ~ l[0]`): everything is taken from
+  // it before that value is released, which may destroy it.
   if (!from.isDefined() || from.typeCode == 'v') {
+    TypeCode emptyCode = from.typeCode == 'v' ? 'v' : 'V';
     target.clear(false);
-    if (target.isAny()) target.typeCode = from.typeCode == 'v' ? 'v' : 'V';
+    if (target.isAny()) target.typeCode = emptyCode;
     return Failure::none();
   }
   // Hand the payload over: the source keeps its type and becomes undefined.
   bool targetIsAny = target.isAny();
-  target.clear(false);
   TypeCode base = from.base();
+  UserValue* record = nullptr;
+  void* payload = nullptr;
+  uint64_t word = 0;
   if (base == 'k') {
     UserValue& fromUser = from.asUser();
-    auto* record = new UserValue();
+    record = new UserValue();
     record->type = fromUser.type;
     record->groups = std::move(fromUser.groups);
+  } else {
+    payload = from.value;
+    word = from.word;
+    from.forgetPayload();
+  }
+  // An any that a typed indirection points at (a typed loop variable bound to a list
+  // element) keeps its type while it holds nothing, so the indirection still fits it.
+  if (from.isAny() && !hasTypedIndirection(from)) from.typeCode = 'V';
+  target.clear(false);
+  if (base == 'k') {
     if (target.value != nullptr && target.base() == 'k') delete static_cast<UserValue*>(target.value);
     target.value = record;
   } else {
-    target.value = from.value;
-    target.word = from.word;
-    from.forgetPayload();
+    target.value = payload;
+    target.word = word;
   }
   target.typeCode = targetIsAny ? heldCode(base) : base;
-  if (from.isAny()) from.typeCode = 'V';
   return Failure::none();
 }
 
@@ -163,7 +179,7 @@ Failure transfer(Object& target, Object& source, int kind) {
     case Transfer::Reference:
       return bindIndirection(target, source, 'p');
     case Transfer::Move:
-      return moveValue(target, source);
+      return moveValue(target, source, true);
     case Transfer::Alias:
       return bindIndirection(target, source, 'q');
     case Transfer::ReferenceOrCopy:
@@ -182,7 +198,7 @@ Failure transfer(Object& target, Object& source, int kind) {
         if (!wasAny) target.typeCode = base;
         return Failure::none();
       }
-      return kind == Transfer::SameOrMove ? moveValue(target, source) : assignValue(target, source);
+      return kind == Transfer::SameOrMove ? moveValue(target, source, true) : assignValue(target, source);
     }
     case Transfer::CallAlias:
       return bindIndirection(target, source, 'j');
@@ -190,5 +206,7 @@ Failure transfer(Object& target, Object& source, int kind) {
       return Failure::none();
   }
 }
+
+Failure moveIntoFree(Object& target, Object& source) { return moveValue(target, source, false); }
 
 }  // namespace kavor

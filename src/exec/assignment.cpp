@@ -78,11 +78,51 @@ Failure parameterRestriction(const Result& target, const Result& source, char op
 // A container that a loop runs over keeps its value until the loop ends: it may be
 // neither replaced, rebound nor moved away.
 Failure iterationRestriction(const Result& target, const Result& source, char op, const char* wordKey) {
-  bool targetIterated = isBeingIterated(target.object->resolve(op == '@' || op == '$' ? false : true)) ||
-                        isBeingIterated(*target.object);
-  bool sourceMoved = op == '~' && isBeingIterated(source.object->resolve(false));
+  bool targetIterated = holdsIteratedValue(target.object->resolve(op == '@' || op == '$' ? false : true)) ||
+                        holdsIteratedValue(*target.object);
+  bool sourceMoved = op == '~' && holdsIteratedValue(source.object->resolve(false));
   if (!targetIterated && !sourceMoved) return Failure::none();
   return std::string(message(wordKey)) + " " + message("unzwaeite");
+}
+
+// A movement changes its source, so a source that may not be changed (a constant input,
+// an element of one, a literal) is refused as an assignment to it would be. A temporary is
+// dropped after the statement anyway: its value may go.
+Failure sourceRestriction(const Result& source, const char* wordKey) {
+  bool temporary = source.owned && !source.object->isIndirection();
+  if (temporary || isModifiable(source)) return Failure::none();
+  return checkModifiable(source, message(wordKey));
+}
+
+// Lists up to this size are searched for a moved-into element directly (below).
+constexpr size_t kFewElements = 64;
+
+// Whether the target of `t ~ s` may lie inside the value it receives, which only a walk over
+// all of that value can rule out. A frame's variable and a temporary lie in no value. An
+// element of a short list held by such a variable (`n[0] ~ l`, how deep lists are built by
+// movement) lies only in that variable's value, so only that variable as the source can
+// hold it; finding the element among a few is cheaper than walking a deep source each time.
+bool targetMayLieWithin(Executor& exec, const TreeNode& node, const Result& target, const Result& source) {
+  Object& object = target.object->resolve(false);
+  if (&object == target.object && (target.owned || exec.frames.holds(&object))) return false;
+  const TreeNode* side = node.left.get();
+  if (side == nullptr || side->op != '[' || side->op2 != ']' || !side->left || !isPlainName(*side->left) ||
+      side->left->binding == nullptr)
+    return true;
+  const Object* holder = currentVariable(*side->left->binding);
+  if (holder == nullptr || holder->typeCode != 'l' || holder->value == nullptr || !exec.frames.holds(holder))
+    return true;
+  const ListRecord& list = holder->asList();
+  if (list.size() > kFewElements) return true;
+  for (size_t i = 0; i < list.size(); ++i)
+    if (&list.at(i) == &object) return &source.object->resolve(false) == holder;
+  return true;
+}
+
+// The movement of one pair, after the checks of the statement.
+Failure moveOnePair(Executor& exec, const TreeNode& node, const Result& target, const Result& source) {
+  if (targetMayLieWithin(exec, node, target, source)) return transfer(*target.object, *source.object, Transfer::Move);
+  return moveIntoFree(*target.object, *source.object);
 }
 
 void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& context, ResultList* evaluatedSource);
@@ -256,7 +296,7 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
   sources.evaluateAll(all);
   bool oneList = all.size() == 1 && all[0].object->resolve(true).base() == 'l';
   Failure failure = checkModifiable(*target, message(wordKey));
-  if (!failure && isBeingIterated(target->object->resolve(true)))
+  if (!failure && holdsIteratedValue(target->object->resolve(true)))
     failure = std::string(message(wordKey)) + " " + message("unzwaeite");
   if (!failure && oneList) failure = transfer(*target->object, *all[0].object, kind);
   if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
@@ -309,10 +349,12 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
     Failure failure;
     if (!isModifiable(*target)) failure = checkModifiable(*target, message(wordKey));
     if (!failure) failure = parameterRestriction(*target, *source, node.op);
+    if (!failure && kind == Transfer::Move) failure = sourceRestriction(*source, wordKey);
     if (!failure) failure = iterationRestriction(*target, *source, node.op, wordKey);
     if (!failure) {
-      failure = compound ? applyCompound(exec, node, node.op, *target->object, *source->object)
-                         : transfer(*target->object, *source->object, kind);
+      if (compound) failure = applyCompound(exec, node, node.op, *target->object, *source->object);
+      else if (kind == Transfer::Move) failure = moveOnePair(exec, node, *target, *source);
+      else failure = transfer(*target->object, *source->object, kind);
     }
     if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
     target = targets.next();

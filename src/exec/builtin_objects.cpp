@@ -20,7 +20,7 @@ Object& changedObject(const BuiltinCall& call, ResultList& args, size_t index, c
   if (object.isAny() && hasTypedIndirection(object)) call.fail(message(anyBlockedKey));
   // A loop is running over the container: destroying or emptying it would pull the
   // elements from under the loop.
-  if (isBeingIterated(object.resolve(true))) call.fail(message("unzwaeite"));
+  if (holdsIteratedValue(object.resolve(true))) call.fail(message("unzwaeite"));
   return object;
 }
 

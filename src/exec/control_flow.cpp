@@ -7,11 +7,14 @@
 // without building the range. A compiled form takes its general path, with the values it
 // has already evaluated, whenever something is not as it expects, so both give the same
 // results, messages and positions.
+#include <optional>
+
 #include "core/containers.h"
 #include "core/messages.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/fast_values.h"
+#include "exec/range_values.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 
@@ -130,14 +133,19 @@ struct ForForm : CompiledPart {
   TreeNode* body = nullptr;      // a literal block
 };
 
+// "..", ".:" or ":." with both operands, not written as a block.
+bool isRangeNode(const TreeNode& range) {
+  bool rangeOperator = range.text.empty() && !range.isLiteral() && !range.isNumber() &&
+                       ((range.op == '.' && (range.op2 == '.' || range.op2 == ':')) ||
+                        (range.op == ':' && range.op2 == '.'));
+  return rangeOperator && range.left && range.right && !range.curlyBlock;
+}
+
 std::unique_ptr<ForForm> buildFor(TreeNode& node) {
   const std::vector<TreeNode*>& args = argumentsOf(node);
   if (args.size() != 3 || !isPlainName(*args[0]) || !args[2]->curlyBlock) return nullptr;
   TreeNode& range = *args[1];
-  bool rangeOperator = range.text.empty() && !range.isLiteral() && !range.isNumber() &&
-                       ((range.op == '.' && (range.op2 == '.' || range.op2 == ':')) ||
-                        (range.op == ':' && range.op2 == '.'));
-  if (!rangeOperator || !range.left || !range.right || range.curlyBlock) return nullptr;
+  if (!isRangeNode(range)) return nullptr;
   auto form = std::make_unique<ForForm>();
   form->variable = args[0];
   form->range = &range;
@@ -179,6 +187,82 @@ void runForArguments(Executor& exec, TreeNode& node, const ExecContext& context,
     runCode(exec, args.back(), context);
     if (exec.loopShouldEnd()) break;
   }
+}
+
+// One argument of a general `for`: its values, or a range counted through.
+struct ForItem {
+  ResultList values;
+  std::optional<RangeValues> range;
+};
+
+// `for(i, ..., a .. b, ..., body)` off the compiled form (a body that is a code value, several
+// value arguments): a range among the values is counted through, never built, so the loop
+// holds one value at a time however long the range. False, with nothing evaluated, when no
+// value argument is a range. Shapes this does not fit (no variable, no code, only empty
+// ranges) go on as the general path, with the ranges built.
+bool runForOverRanges(Executor& exec, TreeNode& node, const ExecContext& context) {
+  const std::vector<TreeNode*>& nodes = argumentsOf(node);
+  if (nodes.size() < 3) return false;
+  bool anyRange = false;
+  for (size_t i = 1; i + 1 < nodes.size(); ++i) anyRange = anyRange || isRangeNode(*nodes[i]);
+  if (!anyRange) return false;
+  std::vector<ForItem> items(nodes.size());
+  bool anyValue = false;
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    TreeNode& argument = *nodes[i];
+    if (i == 0 || i + 1 == nodes.size() || !isRangeNode(argument)) {
+      exec.evaluate(argument, context, items[i].values);
+      anyValue = anyValue || (i > 0 && i + 1 < nodes.size() && !items[i].values.empty());
+      continue;
+    }
+    std::string name{argument.op, argument.op2};
+    ResultList from, to;
+    evaluateOperand(exec, argument, argument.left.get(), true, context, from, name);
+    evaluateOperand(exec, argument, argument.right.get(), false, context, to, name);
+    items[i].range.emplace(exec, argument, *from[0].object, *to[0].object);
+    anyValue = anyValue || items[i].range->count() > 0;
+  }
+  ResultList& first = items.front().values;
+  ResultList& last = items.back().values;
+  bool loopShape = anyValue && first.size() == 1 && last.size() == 1 && !checkVariable(first, 0, false) &&
+                   last[0].object->resolve(true).base() == 'x' && last[0].object->isDefined();
+  BuiltinCall call{exec, node, NameKind::Procedure, "sys:for"};
+  // With values to give, the form is the loop over a variable whatever else is wrong.
+  if (anyValue && first.size() == 1) call.require(checkVariable(first, 0, false));
+  if (!loopShape) {
+    ResultList args;
+    for (ForItem& item : items) {
+      if (item.range) {
+        item.range->requireHoldable(exec, *nodes[&item - items.data()]);
+        while (std::unique_ptr<Object> value = item.range->next()) args.pushOwned(std::move(value), Access::Literal);
+        continue;
+      }
+      for (size_t i = 0; i < item.values.size(); ++i) {
+        Result& entry = item.values[i];
+        std::unique_ptr<Object> owned = item.values.take(i);
+        if (owned) args.pushOwned(std::move(owned), entry.access);
+        else args.push(entry.object, entry.access, false);
+      }
+    }
+    runForArguments(exec, node, context, args);
+    return true;
+  }
+  Object& variable = *first[0].object;
+  auto runOnce = [&](Object& value) {
+    call.require(transfer(variable, value, Transfer::Copy));
+    runCode(exec, last[0], context);
+    return exec.loopShouldEnd();
+  };
+  for (size_t i = 1; i + 1 < items.size(); ++i) {
+    if (items[i].range) {
+      while (std::unique_ptr<Object> value = items[i].range->next())
+        if (runOnce(*value)) return true;
+      continue;
+    }
+    for (Result& entry : items[i].values)
+      if (runOnce(*entry.object)) return true;
+  }
+  return true;
 }
 
 // Puts the loop value into the variable: directly into a plain int, else by the value
@@ -273,6 +357,7 @@ void execFor(Executor& exec, TreeNode& node, const ExecContext& context) {
   ForForm* form = formOf<ForForm, CompiledPart::Kind::For>(node, buildFor);
   ResultList args;
   if (form == nullptr || !isPlainBlock(form->body)) {
+    if (runForOverRanges(exec, node, context)) return;
     evaluateArguments(exec, node, context, args);
     runForArguments(exec, node, context, args);
     return;

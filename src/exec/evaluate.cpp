@@ -15,6 +15,7 @@
 #include "numbers/bigreal.h"
 #include "streams/str_data.h"
 #include "exec/method_table.h"
+#include "exec/range_values.h"
 
 namespace kavor {
 
@@ -343,47 +344,9 @@ EvalHandler chooseOperatorHandler(const TreeNode& node) {
 }  // namespace
 
 void appendRangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object& toIn, ResultList& results) {
-  Object& from = fromIn.resolve(true);
-  Object& to = toIn.resolve(true);
-  bool ints = from.base() == 'i' && to.base() == 'i' && from.isDefined() && to.isDefined() &&
-              !from.isEmpty() && !to.isEmpty();
-  bool chars = from.base() == 'c' && to.base() == 'c' && from.isDefined() && to.isDefined();
-  if (!ints && !chars) exec.raise(node, NameKind::Operator, operatorName(node), message("erwintchalinrecpunpunope"));
-  // "..": both directions; ".:": ascending only; ":.": descending only.
-  bool ascendingAllowed = !(node.op == ':' && node.op2 == '.');
-  bool descendingAllowed = !(node.op == '.' && node.op2 == ':');
-  if (ints) {
-    const BigInt& a = from.asInt();
-    const BigInt& b = to.asInt();
-    auto order = a <=> b;
-    if (order == 0) {
-      auto object = std::make_unique<Object>('i');
-      object->setInt(a);
-      results.pushOwned(std::move(object), Access::Literal);
-      return;
-    }
-    bool ascending = order < 0;
-    if (ascending ? !ascendingAllowed : !descendingAllowed) return;
-    BigInt current = a;
-    while (true) {
-      auto object = std::make_unique<Object>('i');
-      object->setInt(current);
-      results.pushOwned(std::move(object), Access::Literal);
-      if (current == b) break;
-      if (ascending) ++current;
-      else --current;
-    }
-    return;
-  }
-  int a = from.charValue(), b = to.charValue();
-  bool ascending = a < b;
-  if (a != b && (ascending ? !ascendingAllowed : !descendingAllowed)) return;
-  for (int c = a;; c += ascending ? 1 : -1) {
-    auto object = std::make_unique<Object>('c');
-    object->setChar(static_cast<unsigned char>(c));
-    results.pushOwned(std::move(object), Access::Literal);
-    if (c == b) break;
-  }
+  RangeValues range(exec, node, fromIn, toIn);
+  range.requireHoldable(exec, node);
+  while (std::unique_ptr<Object> value = range.next()) results.pushOwned(std::move(value), Access::Literal);
 }
 
 void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {

@@ -1,6 +1,7 @@
 #include "exec/frame_stack.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace kavor {
 
@@ -45,6 +46,15 @@ void FrameStack::pop(Object* frame) {
   // The next frame goes where the innermost open frame lies: this chunk while it still holds
   // frames, else the chunk of the frame below.
   current_ = chunks_[record.chunk].used > 0 || records_.empty() ? record.chunk : records_.back().chunk;
+}
+
+bool FrameStack::holds(const Object* object) const {
+  auto address = reinterpret_cast<std::uintptr_t>(object);
+  for (const Chunk& chunk : chunks_) {
+    auto first = reinterpret_cast<std::uintptr_t>(chunk.memory.get());
+    if (address >= first && address < first + chunk.used * sizeof(Object)) return true;
+  }
+  return false;
 }
 
 }  // namespace kavor

@@ -25,6 +25,9 @@ class FrameStack {
   void constructed() { ++records_.back().constructed; }
   // Closes the innermost frame, which must be `frame`, destroying its Objects last first.
   void pop(Object* frame);
+  // `object` is a variable of some open or earlier frame: it lies in the stack's memory,
+  // never inside a value. A few chunks at most are looked at.
+  bool holds(const Object* object) const;
 
  private:
   struct Chunk {

@@ -240,6 +240,10 @@ struct TreeNode {
   // For an item of `need`: the root of the file it brings in, when that file's statements
   // run here; null for a skipped item and a file brought in before. Never owns.
   TreeNode* includedRoot = nullptr;
+  // For a call form and for a node that opens a scope: the innermost node above it that
+  // opens a scope, set by the name pass so that a call finds its routines without climbing
+  // the whole tree; null for the root and before the analysis.
+  TreeNode* enclosingScope = nullptr;
   // What runs learned about this node; null until its first use.
   std::unique_ptr<CompiledForm> compiled;
 

@@ -10,7 +10,7 @@ namespace {
 void createArray(Object& object) { object.value = new ArrayRecord(); }
 
 void releaseArray(Object& object) {
-  IterationWatch::payloadReleased(object.value);
+  if (static_cast<ArrayRecord*>(object.value)->iterationCount > 0) IterationWatch::payloadReleased(object.value);
   destroyContainer(static_cast<ArrayRecord*>(object.value));
 }
 

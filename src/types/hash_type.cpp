@@ -14,7 +14,7 @@ namespace {
 void createTable(Object& object) { object.value = new HashTable(); }
 
 void releaseTable(Object& object) {
-  IterationWatch::payloadReleased(object.value);
+  if (static_cast<HashTable*>(object.value)->iterationCount > 0) IterationWatch::payloadReleased(object.value);
   destroyContainer(static_cast<HashTable*>(object.value));
 }
 

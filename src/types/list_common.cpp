@@ -48,7 +48,11 @@ void pushPlace(const MethodCall& call, Object& element) {
   Failure failure = transfer(*place, element, Transfer::CallAlias);
   place->scopeVariable = 0;
   call.require(failure);
-  call.out().pushOwned(std::move(place), call.access <= Access::ConstObject ? Access::ConstMember : Access::Member);
+  // An element of a constant input is part of that input, and is refused as such.
+  int access = call.access == Access::ConstInput ? Access::ConstInput
+               : call.access <= Access::ConstObject ? Access::ConstMember
+                                                   : Access::Member;
+  call.out().pushOwned(std::move(place), access);
 }
 
 namespace {

@@ -15,11 +15,16 @@ void listSize(MethodCall& call) {
 }
 
 // The function form of the unnamed call, `list(1, 2, 3)`: a new list of the values, each
-// stored as an element is (a reference stays a reference, other values are copied).
+// stored as an element is (a reference stays a reference, other values are copied). A
+// temporary, which is dropped afterwards, gives its value up instead: `list(list(list(1)))`
+// then costs one step per level, not a copy of everything below.
 void listFromValues(MethodCall& call) {
   auto made = std::make_unique<Object>('l');
   ListRecord& list = made->asList();
-  for (Result& entry : call.args) call.require(list.append(*entry.object, Transfer::ReferenceOrCopy));
+  for (Result& entry : call.args) {
+    bool temporary = entry.owned && !entry.object->isIndirection() && entry.object->value != nullptr;
+    call.require(list.append(*entry.object, temporary ? Transfer::Move : Transfer::ReferenceOrCopy));
+  }
   call.out().pushOwned(std::move(made), Access::ConstResult);
 }
 

@@ -10,7 +10,7 @@ namespace {
 void createList(Object& object) { object.value = new ListRecord(); }
 
 void releaseList(Object& object) {
-  IterationWatch::payloadReleased(object.value);
+  if (static_cast<ListRecord*>(object.value)->iterationCount > 0) IterationWatch::payloadReleased(object.value);
   destroyContainer(static_cast<ListRecord*>(object.value));
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/containers.h"
 #include "core/text_form.h"
 #include "streams/str_data.h"
 #include "exec/method_table.h"
@@ -41,7 +42,9 @@ const std::string& textArgument(const MethodCall& call, size_t index, bool notEm
 // the string's, and only then is its count lowered again.
 class IterationHold {
  public:
-  explicit IterationHold(Object& string) : string_(string), payload_(&string.asStr()) { ++payload_->iterationCount; }
+  explicit IterationHold(Object& string) : string_(string), payload_(&string.asStr()), watch_(payload_) {
+    ++payload_->iterationCount;
+  }
   ~IterationHold() {
     if (intact() && payload_->iterationCount > 0) --payload_->iterationCount;
   }
@@ -52,6 +55,7 @@ class IterationHold {
  private:
   Object& string_;    // the string being held
   STR_DATA* payload_; // its payload when the hold began; only used while intact()
+  IterationWatch watch_;  // tells the containers around the string that a loop runs
 };
 
 // Where a position points: at one of `length` characters, or into one of the `length + 1`

@@ -21,7 +21,7 @@ extern constinit const TypeOps kStrOps = {
     .create = [](Object& object) { object.value = newPooled<STR_DATA>(); },
     .release =
         [](Object& object) {
-          IterationWatch::payloadReleased(object.value);
+          if (static_cast<STR_DATA*>(object.value)->iterationCount > 0) IterationWatch::payloadReleased(object.value);
           deletePooled<STR_DATA>(object.value);
         },
     .copy =
