@@ -67,6 +67,14 @@ std::uint32_t divideLimbs(Limb* q, const Limb* a, std::size_t size, std::uint32_
   return static_cast<std::uint32_t>(rest);
 }
 
+// x - take for a limb x and take <= 10^9 (a limb plus a borrow), with the borrow out of it.
+// Arithmetic rather than a choice, so that the compiler makes no branch of it: the borrows of
+// a long value are random, and a mispredicted branch per limb costs more than the rest.
+inline Limb subtractWithBorrow(Limb x, Limb take, Limb& borrow) {
+  borrow = x < take;
+  return x - take + (kLimbBase & (0 - borrow));
+}
+
 void appendCarry(LimbVector& acc, std::uint64_t carry) {
   while (carry != 0) {
     acc.push_back(static_cast<Limb>(carry % kLimbBase));
@@ -105,11 +113,7 @@ Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::siz
 Limb subtractLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
   Limb borrow = 0;
   std::size_t i = 0;
-  for (; i < bSize; ++i) {
-    Limb take = b[i] + borrow;
-    borrow = a[i] < take;
-    r[i] = borrow ? a[i] + kLimbBase - take : a[i] - take;
-  }
+  for (; i < bSize; ++i) r[i] = subtractWithBorrow(a[i], b[i] + borrow, borrow);
   for (; borrow != 0 && i < aSize; ++i) {
     borrow = a[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : a[i] - 1;
@@ -160,11 +164,7 @@ void subtractFromOther(LimbVector& acc, const Limb* b, std::size_t bSize) {
   Limb* r = acc.data();
   Limb borrow = 0;
   std::size_t i = 0;
-  for (; i < accSize; ++i) {
-    Limb take = r[i] + borrow;
-    borrow = b[i] < take;
-    r[i] = borrow ? b[i] + kLimbBase - take : b[i] - take;
-  }
+  for (; i < accSize; ++i) r[i] = subtractWithBorrow(b[i], r[i] + borrow, borrow);
   for (; borrow != 0 && i < bSize; ++i) {
     borrow = b[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : b[i] - 1;
