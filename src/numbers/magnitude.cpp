@@ -30,32 +30,6 @@ class SmallDivisor {
   std::uint64_t inverse_;  // floor((2^64 - 1) / divisor_)
 };
 
-// r[0..size) = a * factor; returns the carry out of the top limb (below 2^32 * 1.0000001).
-std::uint64_t multiplyLimbs(Limb* r, const Limb* a, std::size_t size, std::uint32_t factor) {
-  if (factor < kLimbBase) {
-    // Each limb product is split into its two limbs on its own; only the addition of the
-    // previous product's upper limb carries from limb to limb. That keeps the slow
-    // division by the base out of the chain that runs through every limb.
-    Limb high = 0;  // the upper limb of the previous product plus the carry of its sum
-    for (std::size_t i = 0; i < size; ++i) {
-      std::uint64_t product = std::uint64_t{a[i]} * factor;  // at most (10^9 - 1)^2
-      Limb productHigh = static_cast<Limb>(divideByBase(product));  // at most 10^9 - 2
-      Limb sum = static_cast<Limb>(product - std::uint64_t{productHigh} * kLimbBase) + high;
-      Limb carry = sum >= kLimbBase;
-      r[i] = carry ? sum - kLimbBase : sum;
-      high = productHigh + carry;
-    }
-    return high;
-  }
-  std::uint64_t carry = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    std::uint64_t t = std::uint64_t{a[i]} * factor + carry;  // below 4.3 * 10^18
-    carry = t / kLimbBase;
-    r[i] = static_cast<Limb>(t - carry * kLimbBase);
-  }
-  return carry;
-}
-
 // q[0..size) = a / divisor (q may be a); returns the remainder.
 std::uint32_t divideLimbs(Limb* q, const Limb* a, std::size_t size, std::uint32_t divisor) {
   SmallDivisor by(divisor);
@@ -67,12 +41,26 @@ std::uint32_t divideLimbs(Limb* q, const Limb* a, std::size_t size, std::uint32_
   return static_cast<std::uint32_t>(rest);
 }
 
-// x - take for a limb x and take <= 10^9 (a limb plus a borrow), with the borrow out of it.
-// Arithmetic rather than a choice, so that the compiler makes no branch of it: the borrows of
-// a long value are random, and a mispredicted branch per limb costs more than the rest.
-inline Limb subtractWithBorrow(Limb x, Limb take, Limb& borrow) {
-  borrow = x < take;
-  return x - take + (kLimbBase & (0 - borrow));
+// The carry and borrow chains that run through every limb of a sum or difference are the
+// one thing such a pass cannot overlap, so each link is an addition and a shift: the limb sum
+// is offset by kToWrap so that it reaches 2^32 exactly when it reaches the base, and a
+// difference below zero wraps to a value whose top bit is set. Both are arithmetic rather than
+// a choice, so that the compiler makes no branch of them either: the carries of a long value
+// are random, and a mispredicted branch per limb costs more than the rest.
+constexpr std::uint64_t kToWrap = (std::uint64_t{1} << 32) - kLimbBase;
+
+// x + y + carry (carry 0 or 1) as a limb, with the carry out of it.
+inline Limb addWithCarry(Limb x, Limb y, std::uint64_t& carry) {
+  std::uint64_t sum = std::uint64_t{x} + y + kToWrap + carry;
+  carry = sum >> 32;
+  return static_cast<Limb>(sum) - static_cast<Limb>(kToWrap & (carry - 1));
+}
+
+// x - y - borrow (borrow 0 or 1) as a limb, with the borrow out of it.
+inline Limb subtractWithBorrow(Limb x, Limb y, std::uint64_t& borrow) {
+  std::uint64_t difference = std::uint64_t{x} - y - borrow;
+  borrow = difference >> 63;
+  return static_cast<Limb>(difference) + (kLimbBase & static_cast<Limb>(0 - borrow));
 }
 
 void appendCarry(LimbVector& acc, std::uint64_t carry) {
@@ -93,13 +81,9 @@ int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) 
 }
 
 Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
-  Limb carry = 0;
+  std::uint64_t carry = 0;
   std::size_t i = 0;
-  for (; i < bSize; ++i) {
-    Limb sum = a[i] + b[i] + carry;  // below 2 * 10^9 + 1, inside 32 bits
-    carry = sum >= kLimbBase;
-    r[i] = carry ? sum - kLimbBase : sum;
-  }
+  for (; i < bSize; ++i) r[i] = addWithCarry(a[i], b[i], carry);
   for (; carry != 0 && i < aSize; ++i) {
     Limb sum = a[i] + 1;
     carry = sum == kLimbBase;
@@ -111,9 +95,9 @@ Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::siz
 }
 
 Limb subtractLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
-  Limb borrow = 0;
+  std::uint64_t borrow = 0;
   std::size_t i = 0;
-  for (; i < bSize; ++i) r[i] = subtractWithBorrow(a[i], b[i] + borrow, borrow);
+  for (; i < bSize; ++i) r[i] = subtractWithBorrow(a[i], b[i], borrow);
   for (; borrow != 0 && i < aSize; ++i) {
     borrow = a[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : a[i] - 1;
@@ -162,9 +146,9 @@ void subtractFromOther(LimbVector& acc, const Limb* b, std::size_t bSize) {
   std::size_t accSize = acc.size();
   acc.resizeKeeping(bSize);
   Limb* r = acc.data();
-  Limb borrow = 0;
+  std::uint64_t borrow = 0;
   std::size_t i = 0;
-  for (; i < accSize; ++i) r[i] = subtractWithBorrow(b[i], r[i] + borrow, borrow);
+  for (; i < accSize; ++i) r[i] = subtractWithBorrow(b[i], r[i], borrow);
   for (; borrow != 0 && i < bSize; ++i) {
     borrow = b[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : b[i] - 1;
