@@ -46,8 +46,9 @@ std::uint64_t multiplyLimbsFrom(Limb* r, const Limb* a, std::size_t from, std::s
 
 #ifdef KAVOR_VECTOR_SPLIT
 
-// Factors below this keep every limb product below 2^52, where a double holds it exactly.
-constexpr std::uint32_t kVectorFactorLimit = 1u << 22;
+// Factors below this keep every limb product below 10^9 * 2^20: a double holds it exactly,
+// and its quotient by the base comes out of one multiplication close enough to round right.
+constexpr std::uint32_t kVectorFactorLimit = 1u << 20;
 
 // [previous[3], current[0], current[1], current[2]]: each limb's lane receives what the limb
 // below it passes up.
@@ -56,25 +57,30 @@ __attribute__((target("avx2"))) inline __m256i fromBelow(__m256i current, __m256
 }
 
 // multiplyLimbsFrom for factors below kVectorFactorLimit, four limbs at a time. Lane by lane:
-// the product p (below 2^52) becomes a double exactly; p * 10^-9 rounded to an integer is
-// its quotient q by the base or one more, which the sign of p - q * 10^9 tells and corrects.
-// The sum of a limb's remainder and the quotient from below may reach the base once more; its
-// carry then goes one lane up. Only when that carry meets a sum of exactly 10^9 - 1 would it
-// run on further; such a group of four (rare except in runs of nines) is done one limb at a
-// time instead.
+// the product p becomes a double exactly, and p * 10^-9 - (0.5 - 0.5 * 10^-9) rounded to an
+// integer is its quotient by the base: the fraction of p / 10^9 is a multiple of 10^-9, and
+// the two roundings on the way err by less than 0.4 * 10^-9, so the value lies strictly
+// within half of the quotient. The sum of a limb's remainder and the quotient from below may
+// reach the base once; its carry then goes one lane up. Only when that carry meets a sum of
+// exactly 10^9 - 1 would it run on further; such a group of four (rare except in runs of
+// nines) is done one limb at a time instead.
 __attribute__((target("avx2"))) std::uint64_t multiplyLimbsVector(Limb* r, const Limb* a, std::size_t size,
                                                                     std::uint32_t factor) {
   const __m256i vectorFactor = _mm256_set1_epi64x(factor);
   const __m256i base = _mm256_set1_epi64x(kLimbBase);
   const __m256i baseMinusOne = _mm256_set1_epi64x(kLimbBase - 1);
-  const __m256i one = _mm256_set1_epi64x(1);
   const __m256d twoTo52 = _mm256_set1_pd(4503599627370496.0);
   const __m256i twoTo52Bits = _mm256_castpd_si256(twoTo52);
   const __m256d inverseBase = _mm256_set1_pd(1e-9);
+  const __m256d belowHalf = _mm256_set1_pd(0.5 - 0.5e-9);
+  // Adding 1.5 * 2^52 rounds a value in -0.5 .. 2^51 to an integer, which is then the low
+  // bits of the sum's representation.
+  const __m256d rounder = _mm256_set1_pd(6755399441055744.0);
+  const __m256i rounderBits = _mm256_castpd_si256(rounder);
   const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
 
-  // What the lane below the next group passes up: the quotient of its product and the carry
-  // of its sum, both in the top lane.
+  // What the lane below the next group passes up: the quotient of its product, and its carry
+  // as -1 where its sum reached the base, both in the top lane.
   __m256i quotientBelow = _mm256_setzero_si256();
   __m256i carryBelow = _mm256_setzero_si256();
   std::size_t i = 0;
@@ -82,21 +88,17 @@ __attribute__((target("avx2"))) std::uint64_t multiplyLimbsVector(Limb* r, const
     __m256i limbs = _mm256_cvtepu32_epi64(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)));
     __m256i product = _mm256_mul_epu32(limbs, vectorFactor);
     __m256d exact = _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(product, twoTo52Bits)), twoTo52);
-    __m256d rounded = _mm256_add_pd(_mm256_mul_pd(exact, inverseBase), twoTo52);
-    __m256i quotient = _mm256_sub_epi64(_mm256_castpd_si256(rounded), twoTo52Bits);
+    __m256d rounded = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(exact, inverseBase), belowHalf), rounder);
+    __m256i quotient = _mm256_sub_epi64(_mm256_castpd_si256(rounded), rounderBits);
     __m256i rest = _mm256_sub_epi64(product, _mm256_mul_epu32(quotient, base));
-    __m256i over = _mm256_cmpgt_epi64(_mm256_setzero_si256(), rest);  // all ones where one too many
-    rest = _mm256_add_epi64(rest, _mm256_and_si256(over, base));
-    quotient = _mm256_add_epi64(quotient, over);
 
     __m256i sum = _mm256_add_epi64(rest, fromBelow(quotient, quotientBelow));
     __m256i carry = _mm256_cmpgt_epi64(sum, baseMinusOne);
-    sum = _mm256_sub_epi64(sum, _mm256_and_si256(carry, base));
-    carry = _mm256_and_si256(carry, one);
-    sum = _mm256_add_epi64(sum, fromBelow(carry, carryBelow));
-    if (!_mm256_testz_si256(_mm256_cmpeq_epi64(sum, base), _mm256_cmpeq_epi64(sum, base))) {
+    sum = _mm256_sub_epi64(_mm256_sub_epi64(sum, _mm256_and_si256(carry, base)), fromBelow(carry, carryBelow));
+    __m256i runsOn = _mm256_cmpeq_epi64(sum, base);
+    if (!_mm256_testz_si256(runsOn, runsOn)) {
       std::uint64_t high = multiplyLimbsFrom(r, a, i, i + 4, factor,
-                                             static_cast<std::uint64_t>(_mm256_extract_epi64(quotientBelow, 3)) +
+                                             static_cast<std::uint64_t>(_mm256_extract_epi64(quotientBelow, 3)) -
                                                  static_cast<std::uint64_t>(_mm256_extract_epi64(carryBelow, 3)));
       quotientBelow = _mm256_set1_epi64x(static_cast<std::int64_t>(high));
       carryBelow = _mm256_setzero_si256();
@@ -107,7 +109,7 @@ __attribute__((target("avx2"))) std::uint64_t multiplyLimbsVector(Limb* r, const
     quotientBelow = quotient;
     carryBelow = carry;
   }
-  std::uint64_t high = static_cast<std::uint64_t>(_mm256_extract_epi64(quotientBelow, 3)) +
+  std::uint64_t high = static_cast<std::uint64_t>(_mm256_extract_epi64(quotientBelow, 3)) -
                        static_cast<std::uint64_t>(_mm256_extract_epi64(carryBelow, 3));
   return multiplyLimbsFrom(r, a, i, size, factor, high);
 }

@@ -225,7 +225,7 @@ std::string digitsOfLimbs(const std::vector<Limb>& limbs) {
 
 TEST(BigIntDifferential, LongValuesTimesOneLimb) {
   // A one-limb factor takes a pass that splits four limb products at a time for factors
-  // below 2^22 and one at a time above; values of 7 to 13 limbs put a whole group, a group
+  // below 2^20 and one at a time above; values of 7 to 13 limbs put a whole group, a group
   // and a rest, and a rest alone at the top. The carry of a limb's sum that meets a sum of
   // exactly 10^9 - 1 above it must run on: 999999999, 285714285, 714285714 times 7 make
   // that happen, placed in every lane of a group by zero limbs below.
@@ -247,7 +247,7 @@ TEST(BigIntDifferential, LongValuesTimesOneLimb) {
     LimbVector magnitude;
     for (Limb limb : limbs) magnitude.push_back(limb);
     Ref a = make(false, digitsOfLimbs(limbs));
-    for (std::uint32_t factor : {1u, 2u, 7u, 10u, 13001u, 4194303u, 4194304u, 999999999u}) {
+    for (std::uint32_t factor : {1u, 2u, 7u, 10u, 13001u, 1048575u, 1048576u, 999999999u}) {
       Ref f = make(factor % 2 == 0, std::to_string(factor));
       BigInt x = BigInt::fromMagnitude(magnitude, false), y = value(f);
       EXPECT_EQ((x * y).toText(), product(a, f).text()) << a.text() << " * " << factor;
