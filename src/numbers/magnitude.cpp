@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "numbers/limb_vectors.h"
+
 namespace kavor::magnitude {
 
 namespace {
@@ -63,6 +65,33 @@ inline Limb subtractWithBorrow(Limb x, Limb y, std::uint64_t& borrow) {
   return static_cast<Limb>(difference) + (kLimbBase & static_cast<Limb>(0 - borrow));
 }
 
+// r[0..size) = x + y or x - y, by `one` limb at a time or, for long runs where the processor
+// can, by `groups` of them; returns the carry or borrow out of the top limb. `r` may be x or y.
+template <Limb (*one)(Limb, Limb, std::uint64_t&),
+          std::size_t (*groups)(Limb*, const Limb*, const Limb*, std::size_t, std::size_t, std::uint64_t&)>
+std::uint64_t combineLimbs(Limb* r, const Limb* x, const Limb* y, std::size_t size) {
+  std::uint64_t carry = 0;
+  std::size_t i = 0;
+#ifdef KAVOR_LIMB_VECTORS
+  if (size >= 2 * kVectorAddGroup && hasVectors()) {
+    // A group whose carry would run on is done limb by limb, and the groups go on after it.
+    while ((i = groups(r, x, y, i, size, carry)) + kVectorAddGroup <= size) {
+      for (std::size_t end = i + kVectorAddGroup; i < end; ++i) r[i] = one(x[i], y[i], carry);
+    }
+  }
+#endif
+  for (; i < size; ++i) r[i] = one(x[i], y[i], carry);
+  return carry;
+}
+
+#ifndef KAVOR_LIMB_VECTORS
+// Never called: without vectors there are no groups.
+std::size_t addGroups(Limb*, const Limb*, const Limb*, std::size_t from, std::size_t, std::uint64_t&) { return from; }
+std::size_t subtractGroups(Limb*, const Limb*, const Limb*, std::size_t from, std::size_t, std::uint64_t&) {
+  return from;
+}
+#endif
+
 void appendCarry(LimbVector& acc, std::uint64_t carry) {
   while (carry != 0) {
     acc.push_back(static_cast<Limb>(carry % kLimbBase));
@@ -81,9 +110,8 @@ int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) 
 }
 
 Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
-  std::uint64_t carry = 0;
-  std::size_t i = 0;
-  for (; i < bSize; ++i) r[i] = addWithCarry(a[i], b[i], carry);
+  std::uint64_t carry = combineLimbs<addWithCarry, addGroups>(r, a, b, bSize);
+  std::size_t i = bSize;
   for (; carry != 0 && i < aSize; ++i) {
     Limb sum = a[i] + 1;
     carry = sum == kLimbBase;
@@ -95,9 +123,8 @@ Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::siz
 }
 
 Limb subtractLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
-  std::uint64_t borrow = 0;
-  std::size_t i = 0;
-  for (; i < bSize; ++i) r[i] = subtractWithBorrow(a[i], b[i], borrow);
+  std::uint64_t borrow = combineLimbs<subtractWithBorrow, subtractGroups>(r, a, b, bSize);
+  std::size_t i = bSize;
   for (; borrow != 0 && i < aSize; ++i) {
     borrow = a[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : a[i] - 1;
@@ -146,9 +173,8 @@ void subtractFromOther(LimbVector& acc, const Limb* b, std::size_t bSize) {
   std::size_t accSize = acc.size();
   acc.resizeKeeping(bSize);
   Limb* r = acc.data();
-  std::uint64_t borrow = 0;
-  std::size_t i = 0;
-  for (; i < accSize; ++i) r[i] = subtractWithBorrow(b[i], r[i], borrow);
+  std::uint64_t borrow = combineLimbs<subtractWithBorrow, subtractGroups>(r, b, r, accSize);
+  std::size_t i = accSize;
   for (; borrow != 0 && i < bSize; ++i) {
     borrow = b[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : b[i] - 1;

@@ -5,12 +5,8 @@
 // time, with the quotient by 10^9 taken in floating point.
 #include <cstdint>
 
+#include "numbers/limb_vectors.h"
 #include "numbers/magnitude.h"
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define KAVOR_VECTOR_SPLIT 1
-#endif
 
 namespace kavor::magnitude {
 
@@ -44,17 +40,11 @@ std::uint64_t multiplyLimbsFrom(Limb* r, const Limb* a, std::size_t from, std::s
   return carry;
 }
 
-#ifdef KAVOR_VECTOR_SPLIT
+#ifdef KAVOR_LIMB_VECTORS
 
 // Factors below this keep every limb product below 10^9 * 2^20: a double holds it exactly,
 // and its quotient by the base comes out of one multiplication close enough to round right.
 constexpr std::uint32_t kVectorFactorLimit = 1u << 20;
-
-// [previous[3], current[0], current[1], current[2]]: each limb's lane receives what the limb
-// below it passes up.
-__attribute__((target("avx2"))) inline __m256i fromBelow(__m256i current, __m256i previous) {
-  return _mm256_alignr_epi8(current, _mm256_permute2x128_si256(previous, current, 0x21), 8);
-}
 
 // multiplyLimbsFrom for factors below kVectorFactorLimit, four limbs at a time. Lane by lane:
 // the product p becomes a double exactly, and p * 10^-9 - (0.5 - 0.5 * 10^-9) rounded to an
@@ -92,9 +82,9 @@ __attribute__((target("avx2"))) std::uint64_t multiplyLimbsVector(Limb* r, const
     __m256i quotient = _mm256_sub_epi64(_mm256_castpd_si256(rounded), rounderBits);
     __m256i rest = _mm256_sub_epi64(product, _mm256_mul_epu32(quotient, base));
 
-    __m256i sum = _mm256_add_epi64(rest, fromBelow(quotient, quotientBelow));
+    __m256i sum = _mm256_add_epi64(rest, fromBelow<8>(quotient, quotientBelow));
     __m256i carry = _mm256_cmpgt_epi64(sum, baseMinusOne);
-    sum = _mm256_sub_epi64(_mm256_sub_epi64(sum, _mm256_and_si256(carry, base)), fromBelow(carry, carryBelow));
+    sum = _mm256_sub_epi64(_mm256_sub_epi64(sum, _mm256_and_si256(carry, base)), fromBelow<8>(carry, carryBelow));
     __m256i runsOn = _mm256_cmpeq_epi64(sum, base);
     if (!_mm256_testz_si256(runsOn, runsOn)) {
       std::uint64_t high = multiplyLimbsFrom(r, a, i, i + 4, factor,
@@ -114,17 +104,12 @@ __attribute__((target("avx2"))) std::uint64_t multiplyLimbsVector(Limb* r, const
   return multiplyLimbsFrom(r, a, i, size, factor, high);
 }
 
-bool hasVectors() {
-  static const bool supported = __builtin_cpu_supports("avx2");
-  return supported;
-}
-
 #endif
 
 }  // namespace
 
 std::uint64_t multiplyLimbs(Limb* r, const Limb* a, std::size_t size, std::uint32_t factor) {
-#ifdef KAVOR_VECTOR_SPLIT
+#ifdef KAVOR_LIMB_VECTORS
   // Short values are not worth the set-up.
   if (size >= 8 && factor < kVectorFactorLimit && hasVectors()) return multiplyLimbsVector(r, a, size, factor);
 #endif

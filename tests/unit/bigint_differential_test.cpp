@@ -1,8 +1,9 @@
 // Every int operation against a slow decimal reference that shares nothing with BigInt
 // (digit strings and schoolbook arithmetic), on operands whose sizes sit around the points
-// where the algorithms change: one, two and three limbs, the Karatsuba threshold, values of
-// all nines and exact powers of the base (carries through every limb), both signs, zero, and
-// the in-place forms where target and operand are the same value.
+// where the algorithms change: one, two and three limbs, the first lengths summed eight limbs
+// at a time, the Karatsuba threshold, values of all nines and exact powers of the base
+// (carries through every limb), both signs, zero, and the in-place forms where target and
+// operand are the same value.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -184,7 +185,7 @@ void checkPair(const Ref& a, const Ref& b) {
 TEST(BigIntDifferential, EveryOperationAroundTheSwitchOverSizes) {
   std::mt19937_64 random(20261207);
   std::vector<Ref> operands = {make(false, "0"), make(false, "1"), make(true, "1")};
-  for (std::size_t limbs : {1, 2, 3, 4, 39, 40, 41, 90}) {
+  for (std::size_t limbs : {1, 2, 3, 4, 15, 16, 17, 39, 40, 41, 90}) {
     for (const Ref& ref : operandsOf(limbs, random)) operands.push_back(ref);
   }
   for (const Ref& a : operands) {
