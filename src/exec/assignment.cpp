@@ -279,7 +279,12 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
     return true;
   }
   std::int64_t value, current;
-  if (!form->program->run(value)) return false;
+  if (!form->program->run(value)) {
+    // Values beyond the machine word (the program has done nothing): a long result is taken
+    // over instead of copied.
+    assignEvaluated(exec, node, context, *form, object);
+    return true;
+  }
   if (form->op != '=' && (!object.readSmallInt(current) || !combineSmallInts(form->op, current, value, value))) return false;
   object.setSmallInt(value);
   return true;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "numbers/limb_vectors.h"
+
 namespace kavor::magnitude {
 
 namespace {
@@ -30,32 +32,6 @@ class SmallDivisor {
   std::uint64_t inverse_;  // floor((2^64 - 1) / divisor_)
 };
 
-// r[0..size) = a * factor; returns the carry out of the top limb (below 2^32 * 1.0000001).
-std::uint64_t multiplyLimbs(Limb* r, const Limb* a, std::size_t size, std::uint32_t factor) {
-  if (factor < kLimbBase) {
-    // Each limb product is split into its two limbs on its own; only the addition of the
-    // previous product's upper limb carries from limb to limb. That keeps the slow
-    // division by the base out of the chain that runs through every limb.
-    Limb high = 0;  // the upper limb of the previous product plus the carry of its sum
-    for (std::size_t i = 0; i < size; ++i) {
-      std::uint64_t product = std::uint64_t{a[i]} * factor;  // at most (10^9 - 1)^2
-      Limb productHigh = static_cast<Limb>(divideByBase(product));  // at most 10^9 - 2
-      Limb sum = static_cast<Limb>(product - std::uint64_t{productHigh} * kLimbBase) + high;
-      Limb carry = sum >= kLimbBase;
-      r[i] = carry ? sum - kLimbBase : sum;
-      high = productHigh + carry;
-    }
-    return high;
-  }
-  std::uint64_t carry = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    std::uint64_t t = std::uint64_t{a[i]} * factor + carry;  // below 4.3 * 10^18
-    carry = t / kLimbBase;
-    r[i] = static_cast<Limb>(t - carry * kLimbBase);
-  }
-  return carry;
-}
-
 // q[0..size) = a / divisor (q may be a); returns the remainder.
 std::uint32_t divideLimbs(Limb* q, const Limb* a, std::size_t size, std::uint32_t divisor) {
   SmallDivisor by(divisor);
@@ -66,6 +42,55 @@ std::uint32_t divideLimbs(Limb* q, const Limb* a, std::size_t size, std::uint32_
   }
   return static_cast<std::uint32_t>(rest);
 }
+
+// The carry and borrow chains that run through every limb of a sum or difference are the
+// one thing such a pass cannot overlap, so each link is an addition and a shift: the limb sum
+// is offset by kToWrap so that it reaches 2^32 exactly when it reaches the base, and a
+// difference below zero wraps to a value whose top bit is set. Both are arithmetic rather than
+// a choice, so that the compiler makes no branch of them either: the carries of a long value
+// are random, and a mispredicted branch per limb costs more than the rest.
+constexpr std::uint64_t kToWrap = (std::uint64_t{1} << 32) - kLimbBase;
+
+// x + y + carry (carry 0 or 1) as a limb, with the carry out of it.
+inline Limb addWithCarry(Limb x, Limb y, std::uint64_t& carry) {
+  std::uint64_t sum = std::uint64_t{x} + y + kToWrap + carry;
+  carry = sum >> 32;
+  return static_cast<Limb>(sum) - static_cast<Limb>(kToWrap & (carry - 1));
+}
+
+// x - y - borrow (borrow 0 or 1) as a limb, with the borrow out of it.
+inline Limb subtractWithBorrow(Limb x, Limb y, std::uint64_t& borrow) {
+  std::uint64_t difference = std::uint64_t{x} - y - borrow;
+  borrow = difference >> 63;
+  return static_cast<Limb>(difference) + (kLimbBase & static_cast<Limb>(0 - borrow));
+}
+
+// r[0..size) = x + y or x - y, by `one` limb at a time or, for long runs where the processor
+// can, by `groups` of them; returns the carry or borrow out of the top limb. `r` may be x or y.
+template <Limb (*one)(Limb, Limb, std::uint64_t&),
+          std::size_t (*groups)(Limb*, const Limb*, const Limb*, std::size_t, std::size_t, std::uint64_t&)>
+std::uint64_t combineLimbs(Limb* r, const Limb* x, const Limb* y, std::size_t size) {
+  std::uint64_t carry = 0;
+  std::size_t i = 0;
+#ifdef KAVOR_LIMB_VECTORS
+  if (size >= 2 * kVectorAddGroup && hasVectors()) {
+    // A group whose carry would run on is done limb by limb, and the groups go on after it.
+    while ((i = groups(r, x, y, i, size, carry)) + kVectorAddGroup <= size) {
+      for (std::size_t end = i + kVectorAddGroup; i < end; ++i) r[i] = one(x[i], y[i], carry);
+    }
+  }
+#endif
+  for (; i < size; ++i) r[i] = one(x[i], y[i], carry);
+  return carry;
+}
+
+#ifndef KAVOR_LIMB_VECTORS
+// Never called: without vectors there are no groups.
+std::size_t addGroups(Limb*, const Limb*, const Limb*, std::size_t from, std::size_t, std::uint64_t&) { return from; }
+std::size_t subtractGroups(Limb*, const Limb*, const Limb*, std::size_t from, std::size_t, std::uint64_t&) {
+  return from;
+}
+#endif
 
 void appendCarry(LimbVector& acc, std::uint64_t carry) {
   while (carry != 0) {
@@ -85,13 +110,8 @@ int compare(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) 
 }
 
 Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
-  Limb carry = 0;
-  std::size_t i = 0;
-  for (; i < bSize; ++i) {
-    Limb sum = a[i] + b[i] + carry;  // below 2 * 10^9 + 1, inside 32 bits
-    carry = sum >= kLimbBase;
-    r[i] = carry ? sum - kLimbBase : sum;
-  }
+  std::uint64_t carry = combineLimbs<addWithCarry, addGroups>(r, a, b, bSize);
+  std::size_t i = bSize;
   for (; carry != 0 && i < aSize; ++i) {
     Limb sum = a[i] + 1;
     carry = sum == kLimbBase;
@@ -103,13 +123,8 @@ Limb addLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::siz
 }
 
 Limb subtractLimbs(Limb* r, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize) {
-  Limb borrow = 0;
-  std::size_t i = 0;
-  for (; i < bSize; ++i) {
-    Limb take = b[i] + borrow;
-    borrow = a[i] < take;
-    r[i] = borrow ? a[i] + kLimbBase - take : a[i] - take;
-  }
+  std::uint64_t borrow = combineLimbs<subtractWithBorrow, subtractGroups>(r, a, b, bSize);
+  std::size_t i = bSize;
   for (; borrow != 0 && i < aSize; ++i) {
     borrow = a[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : a[i] - 1;
@@ -158,13 +173,8 @@ void subtractFromOther(LimbVector& acc, const Limb* b, std::size_t bSize) {
   std::size_t accSize = acc.size();
   acc.resizeKeeping(bSize);
   Limb* r = acc.data();
-  Limb borrow = 0;
-  std::size_t i = 0;
-  for (; i < accSize; ++i) {
-    Limb take = r[i] + borrow;
-    borrow = b[i] < take;
-    r[i] = borrow ? b[i] + kLimbBase - take : b[i] - take;
-  }
+  std::uint64_t borrow = combineLimbs<subtractWithBorrow, subtractGroups>(r, b, r, accSize);
+  std::size_t i = accSize;
   for (; borrow != 0 && i < bSize; ++i) {
     borrow = b[i] == 0;
     r[i] = borrow ? kLimbBase - 1 : b[i] - 1;

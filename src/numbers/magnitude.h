@@ -43,6 +43,9 @@ void addSmall(LimbVector& acc, Limb small);
 // acc -= small, for small below 10^9; requires acc >= small.
 void subtractSmall(LimbVector& acc, Limb small);
 
+// r[0..size) = a * factor for any factor below 2^32; returns the carry out of the top limb
+// (below 2^32 * 1.0000001). `r` may be a.
+std::uint64_t multiplyLimbs(Limb* r, const Limb* a, std::size_t size, std::uint32_t factor);
 // product = a * b; `product` must not be either operand's storage.
 void multiply(LimbVector& product, const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize);
 // acc *= factor, for any factor below 2^32.

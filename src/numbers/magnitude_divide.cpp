@@ -48,6 +48,18 @@ bool subtractMultiple(Limb* window, const Limb* b, std::size_t n, std::uint64_t 
   return true;
 }
 
+// Quotient limbs below this are subtracted by subtractSmallMultiple.
+constexpr std::uint64_t kSmallQuotientLimb = 1 << 20;
+
+// subtractMultiple for qHat below kSmallQuotientLimb, in two passes that each run several
+// limbs at a time: the product qHat * b into `multiple`, then the difference.
+bool subtractSmallMultiple(Limb* window, const Limb* b, std::size_t n, std::uint64_t qHat, LimbVector& multiple) {
+  multiple.resizeForOverwrite(n + 1);
+  Limb* product = multiple.data();
+  product[n] = static_cast<Limb>(multiplyLimbs(product, b, n, static_cast<std::uint32_t>(qHat)));
+  return subtractLimbs(window, window, n + 1, product, n + 1) != 0;
+}
+
 // window[0..n] += b[0..n), dropping the carry out of the top: undoes one multiple too many.
 void addBack(Limb* window, const Limb* b, std::size_t n) {
   Limb carry = addLimbs(window, window, n, b, n);
@@ -106,6 +118,9 @@ void divide(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize, 
     quotient->resizeForOverwrite(quotientSize);
     q = quotient->data();
   }
+  // Small quotient limbs, such as the one digit of a quotient of values of about the same
+  // size, are taken off as a product made by the fast pass for small factors.
+  LimbVector multiple;
   for (std::size_t j = quotientSize; j-- > 0;) {
     Limb* window = un + j;
     // The window is below b * 10^9, so its top four limbs over the divisor's top three give
@@ -113,7 +128,8 @@ void divide(const Limb* a, std::size_t aSize, const Limb* b, std::size_t bSize, 
     Wide top = Wide{window[n]} * kLimbBase * kLimbBase * kLimbBase + topValue(window + n - 1, hasLow);
     std::uint64_t qHat = top < divisorTop ? 0 : static_cast<std::uint64_t>(top / divisorTop);
     if (qHat >= kLimbBase) qHat = kLimbBase - 1;
-    if (qHat != 0 && subtractMultiple(window, b, n, qHat)) {
+    if (qHat != 0 && (qHat < kSmallQuotientLimb ? subtractSmallMultiple(window, b, n, qHat, multiple)
+                                                 : subtractMultiple(window, b, n, qHat))) {
       --qHat;
       addBack(window, b, n);
     }

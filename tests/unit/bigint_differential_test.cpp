@@ -1,8 +1,9 @@
 // Every int operation against a slow decimal reference that shares nothing with BigInt
 // (digit strings and schoolbook arithmetic), on operands whose sizes sit around the points
-// where the algorithms change: one, two and three limbs, the Karatsuba threshold, values of
-// all nines and exact powers of the base (carries through every limb), both signs, zero, and
-// the in-place forms where target and operand are the same value.
+// where the algorithms change: one, two and three limbs, the first lengths summed eight limbs
+// at a time, the Karatsuba threshold, values of all nines and exact powers of the base
+// (carries through every limb), both signs, zero, and the in-place forms where target and
+// operand are the same value.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -184,7 +185,7 @@ void checkPair(const Ref& a, const Ref& b) {
 TEST(BigIntDifferential, EveryOperationAroundTheSwitchOverSizes) {
   std::mt19937_64 random(20261207);
   std::vector<Ref> operands = {make(false, "0"), make(false, "1"), make(true, "1")};
-  for (std::size_t limbs : {1, 2, 3, 4, 39, 40, 41, 90}) {
+  for (std::size_t limbs : {1, 2, 3, 4, 15, 16, 17, 39, 40, 41, 90}) {
     for (const Ref& ref : operandsOf(limbs, random)) operands.push_back(ref);
   }
   for (const Ref& a : operands) {
@@ -209,6 +210,50 @@ TEST(BigIntDifferential, QuotientsNextToExactMultiples) {
     for (const std::string& dividend :
          {subtractDigits(multiple, "1"), multiple, addDigits(multiple, subtractDigits(divisor, "1"))}) {
       checkPair(make(round % 4 == 1, dividend), make(round % 5 == 2, divisor));
+    }
+  }
+}
+
+// The digits of a magnitude given by its limbs, least significant first.
+std::string digitsOfLimbs(const std::vector<Limb>& limbs) {
+  std::string digits;
+  for (std::size_t i = limbs.size(); i-- > 0;) {
+    std::string limb = std::to_string(limbs[i]);
+    digits += std::string(9 - limb.size(), '0') + limb;
+  }
+  return trimmed(digits);
+}
+
+TEST(BigIntDifferential, LongValuesTimesOneLimb) {
+  // A one-limb factor takes a pass that splits four limb products at a time for factors
+  // below 2^20 and one at a time above; values of 7 to 13 limbs put a whole group, a group
+  // and a rest, and a rest alone at the top. The carry of a limb's sum that meets a sum of
+  // exactly 10^9 - 1 above it must run on: 999999999, 285714285, 714285714 times 7 make
+  // that happen, placed in every lane of a group by zero limbs below.
+  std::mt19937_64 random(22);
+  std::vector<std::vector<Limb>> values;
+  for (std::size_t size : {7, 8, 9, 11, 12, 13, 40}) {
+    std::vector<Limb> limbs(size);
+    for (Limb& limb : limbs) limb = static_cast<Limb>(random() % kLimbBase);
+    values.push_back(limbs);
+    values.push_back(std::vector<Limb>(size, kLimbBase - 1));
+  }
+  for (std::size_t shift = 0; shift < 8; ++shift) {
+    std::vector<Limb> limbs(shift, 0);
+    for (Limb limb : {999999999u, 285714285u, 714285714u}) limbs.push_back(limb);
+    limbs.resize(shift + 12, 999999999u);
+    values.push_back(limbs);
+  }
+  for (const std::vector<Limb>& limbs : values) {
+    LimbVector magnitude;
+    for (Limb limb : limbs) magnitude.push_back(limb);
+    Ref a = make(false, digitsOfLimbs(limbs));
+    for (std::uint32_t factor : {1u, 2u, 7u, 10u, 13001u, 1048575u, 1048576u, 999999999u}) {
+      Ref f = make(factor % 2 == 0, std::to_string(factor));
+      BigInt x = BigInt::fromMagnitude(magnitude, false), y = value(f);
+      EXPECT_EQ((x * y).toText(), product(a, f).text()) << a.text() << " * " << factor;
+      x *= y;
+      EXPECT_EQ(x.toText(), product(a, f).text()) << a.text() << " *= " << factor;
     }
   }
 }
