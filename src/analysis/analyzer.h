@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/payloads.h"
 #include "frontend/tree_node.h"
 
 namespace kavor::analysis {
@@ -16,6 +17,7 @@ struct Analysis {
   const std::vector<std::string>& sourceFiles;  // included files by file index
   const std::string& programFile;               // file index -1
   std::vector<TreeNode*> scopes;                // every node with a symbol table, outermost first
+  std::vector<TypeRecord*> types;               // every user-defined type, in definition order
 
   // The source file of a node as the user named it.
   const std::string& fileOf(const TreeNode& node) const;
@@ -28,9 +30,18 @@ struct Analysis {
 
 // The passes, in the order they run.
 void createScopes(Analysis& analysis);                       // scopes.cpp
+void registerTypes(Analysis& analysis);                      // types.cpp
+void markUserDeclarations(Analysis& analysis);               // types.cpp
 void registerRoutines(Analysis& analysis, TreeNode& scope);  // routines.cpp
 void registerVariables(Analysis& analysis, TreeNode& scope); // variables.cpp
 void resolveNames(Analysis& analysis);                       // names.cpp
+
+// The defining type node of the user-defined type `name` as seen from `from` (its varType is
+// the record); null when no enclosing scope defines one.
+TreeNode* lookupType(TreeNode& from, const std::string& name);
+// The node where name lookup continues after `node`: its parent, or for the body of a
+// `proc T:name` written outside its type, the type's body.
+TreeNode* enclosingScope(TreeNode& node);
 
 // The blank operator with nothing of its own: juxtaposed words such as `int a`.
 inline bool isBlankNode(const TreeNode& node) { return node.op == ' ' && node.op2 == 0 && node.text.empty(); }
@@ -39,6 +50,8 @@ inline bool isBlankNode(const TreeNode& node) { return node.op == ' ' && node.op
 const std::string* leadingWord(const TreeNode& node);
 // `proc ...` or `func ...`.
 bool isRoutineDefinition(const TreeNode& node);
+// The applied name (or operator string) of a routine definition, also of `proc T:name`.
+TreeNode* routineHeader(TreeNode& definition);
 // Any definition rather than a declaration of variables: a routine, a type, `need`.
 bool isDefinition(const TreeNode& node);
 

@@ -33,8 +33,17 @@ bool isMemberItem(const TreeNode& node) {
 }
 
 TreeNode* lookupVariable(TreeNode& node) {
-  for (TreeNode* scope = &node; scope != nullptr; scope = scope->parent) {
+  for (TreeNode* scope = &node; scope != nullptr; scope = enclosingScope(*scope)) {
     if (!scope->symbols) continue;
+    if (const TypeRecord* type = scope->symbols->type) {
+      // A type's body sees its own members and those of its basic types.
+      for (const TypeRecord* part : type->lineage) {
+        auto& members = part->body->symbols->variables;
+        auto found = members.find(node.text);
+        if (found != members.end()) return found->second;
+      }
+      continue;
+    }
     auto found = scope->symbols->variables.find(node.text);
     if (found != scope->symbols->variables.end()) return found->second;
   }
@@ -73,7 +82,10 @@ void resolveNames(Analysis& analysis) {
       return;
     }
     // The left side of ":" may name a type or module rather than a variable.
-    if (node.parent && node.parent->op == ':' && node.parent->op2 == 0 && node.parent->left.get() == &node) return;
+    if (node.parent && node.parent->op == ':' && node.parent->op2 == 0 && node.parent->left.get() == &node) {
+      if (TreeNode* type = lookupType(node, name)) node.varType = type->varType;
+      return;
+    }
     analysis.fail(node, fillKey("unbvar", {name}), ErrorKind::Analysis);
   });
 }

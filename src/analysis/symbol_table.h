@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/object.h"
+#include "core/payloads.h"
 #include "frontend/tree_node.h"
 
 namespace kavor {
@@ -28,6 +29,7 @@ struct Parameter {
   std::string typeName;  // as written: "int", "args", a user type's name
   TypeCode code;         // typeCodeOf(typeName)
   int mode;              // an ArgMode value
+  TypeRecord* type = nullptr;  // for a user-defined type (code 'k'): its record
 };
 
 // A procedure or function definition.
@@ -40,6 +42,9 @@ struct Routine {
   std::vector<Parameter> outputs;
   int argsIndex = -1;  // position of the `args` input, -1 when there is none
   std::string key;     // signature key: name, "§", input type names each with ";", "§"
+  // For a type procedure or type function: the type it belongs to (it runs with an object of
+  // that type or of a type derived from it as the current object); null otherwise.
+  TypeRecord* ownerType = nullptr;
 };
 
 // The definitions of one scope; a tree node owns the table of the scope it opens.
@@ -56,6 +61,13 @@ struct SymbolTable {
   std::unordered_map<std::string, std::vector<Routine*>> functions;
   // Owns every routine defined in this scope.
   std::vector<std::unique_ptr<Routine>> routines;
+  // For a type scope: the type whose body this is; null for other scopes.
+  TypeRecord* type = nullptr;
+  // Where name lookup continues after this scope when that is not the tree parent: the body
+  // of the type that a `proc T:name` written outside it belongs to. Null otherwise.
+  TreeNode* lexicalParent = nullptr;
+  // Owns the records of the types this scope defines.
+  std::vector<std::unique_ptr<TypeRecord>> typeRecords;
 
   // Adds a variable to `allocation`; its slot is its position there.
   void allocate(TreeNode& name) {

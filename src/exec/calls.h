@@ -9,6 +9,13 @@
 namespace kavor {
 
 struct Routine;
+struct TypeRecord;
+
+// The object a type procedure or function runs on, and the access class it was reached with.
+struct SelfObject {
+  Object* object = nullptr;
+  int access = Access::Variable;
+};
 
 // Evaluates every argument of a call form, in order, into `args`.
 void evaluateArguments(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& args);
@@ -66,5 +73,17 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
 // named `name`, as seen from `call`, with arguments already evaluated. Returns as callRoutine.
 Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
                          ResultList& args, ResultList* results);
+
+// Runs the best fit among a type's routines `candidates` on `self`, with evaluated arguments.
+void runTypeRoutine(Executor& exec, TreeNode& call, const std::vector<Routine*>& candidates,
+                    const ExecContext& context, ResultList& args, ResultList* results, const SelfObject& self);
+// The routines named `name` of `type` or, failing that, of its basic types in inheritance
+// order: functions or procedures. Null when none has one.
+const std::vector<Routine*>* typeRoutines(const TypeRecord& type, const std::string& name, bool functions);
+// A call form on a user value `target` (resolved), reached with access `access`: its
+// built-in methods, then its type's routines, from `qualifier` on when one was written
+// (`x.T:f()`). Returns none when it ran, else why not.
+Failure callTypeRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
+                        Object& target, int access, const TypeRecord* qualifier);
 
 }  // namespace kavor

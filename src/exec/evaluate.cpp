@@ -15,6 +15,7 @@
 #include "numbers/bigreal.h"
 #include "streams/str_data.h"
 #include "exec/method_table.h"
+#include "exec/user_types.h"
 
 namespace kavor {
 
@@ -227,6 +228,7 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
 }
 
 void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  if (node.op == ':' && callQualifiedOnThis(exec, node, context, &results)) return;
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
   if (node.right && isUnnamedCallGroup(*node.right)) {
@@ -246,9 +248,10 @@ void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, Resu
         if (object.base() == 'n') exec.raise(*item, fillKey("keimemsyszugmoe", {item->text}));
         if (!object.isDefined()) exec.raise(*item, fillKey("keimemzugfehobjmoe", {item->text}));
         if (object.base() != 'k') exec.raise(*item, fillKey("keimemzugeindattypmoe", {item->text}));
-        // No user-defined type has members yet.
-        exec.raise(*item, fillKey("dattyphatkeimem", {typeName(object, true), item->text}));
+        appendMember(exec, *item, object, entry.access, nullptr, results);
+        continue;
       }
+      if (applyQualifiedItem(exec, *item, context, object, entry.access, &results)) continue;
       exec.raise(*item, message(node.op == ':' ? "erwvarfunrecdop" : "erwvarfunlisrecpun"));
     }
   }
@@ -384,6 +387,8 @@ void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& conte
     if (node.text == "this") handler = evalThis;
     else if (node.text == "true") handler = evalTrue;
     else if (node.text == "false") handler = evalFalse;
+    else if (node.binding != nullptr && node.binding->slotScope != nullptr && node.binding->slotScope->isTypeScope)
+      handler = evalMemberVariable;
     else handler = evalVariable;
   } else if (node.op != 0 && node.text.empty() && !node.left && !node.right) {
     handler = evalOper;

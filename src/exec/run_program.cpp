@@ -5,14 +5,16 @@
 #include "core/interpreter.h"
 #include "core/messages.h"
 #include "exec/executor.h"
+#include "exec/user_types.h"
 
 namespace kavor {
 
 int runProgram(Interpreter& interp, TreeNode& root, const std::string& programName) {
   Executor exec(interp);
   try {
-    analyzeProgram(root, interp.sourceFiles,
-                   interp.programArguments.empty() ? std::string() : interp.programArguments[0]);
+    std::vector<TypeRecord*> types = analyzeProgram(
+        root, interp.sourceFiles, interp.programArguments.empty() ? std::string() : interp.programArguments[0]);
+    buildPrototypes(exec, types);
     ExecContext context;
     exec.executeBlock(&root, context, true);
     ControlState& control = exec.control;

@@ -8,6 +8,7 @@
 #include "core/payloads.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
+#include "exec/user_types.h"
 #include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
@@ -198,6 +199,7 @@ void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context)
 }
 
 void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
+  if (node.op == ':' && callQualifiedOnThis(exec, node, context, nullptr)) return;
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
   if (node.right && isUnnamedCallGroup(*node.right)) {
@@ -207,6 +209,7 @@ void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& cont
   const std::vector<TreeNode*>& items = rightItemsOf(node);
   for (Result& entry : objects) {
     for (TreeNode* item : items) {
+      if (applyQualifiedItem(exec, *item, context, entry.object->resolve(true), entry.access, nullptr)) continue;
       if (!isCallForm(*item)) exec.raise(*item, message(node.op == ':' ? "erwprorecdop" : "erwprolisrecpun"));
       Failure failure = callRoutine(exec, *item, context, nullptr, entry.object, entry.access);
       if (failure) exec.raise(*item, failure.text());
