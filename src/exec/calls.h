@@ -75,7 +75,7 @@ Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name
                          ResultList& args, ResultList* results);
 
 // Runs the best fit among a type's routines `candidates` on `self`, with evaluated arguments.
-void runTypeRoutine(Executor& exec, TreeNode& call, const std::vector<Routine*>& candidates,
+void runTypeRoutine(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
                     const ExecContext& context, ResultList& args, ResultList* results, const SelfObject& self);
 // The routines named `name` of `type` or, failing that, of its basic types in inheritance
 // order: functions or procedures. Null when none has one.
@@ -85,5 +85,12 @@ const std::vector<Routine*>* typeRoutines(const TypeRecord& type, const std::str
 // (`x.T:f()`). Returns none when it ran, else why not.
 Failure callTypeRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object& target, int access, const TypeRecord* qualifier);
+
+// The operator functions of user types. `target OP= source` by the type's procedure "OP=";
+// refused when the type has none.
+Failure applyUserCompound(Executor& exec, TreeNode& node, char op, Object& target, Object& source);
+// `left < right` by the type's function "<"; failures are raised at `node` as the
+// operator's `name`.
+bool userLess(Executor& exec, TreeNode& node, const std::string& name, Object& left, Object& right);
 
 }  // namespace kavor

@@ -216,10 +216,16 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
   // No program function of the name is visible from here, and definitions do not change
   // while the program runs: a built-in or a type's name answers this node from now on.
   if (EvalHandler builtin = builtinFunction(node.text)) {
-    if (node.codeFlag() == 0) node.form().evalHandler = builtin;
+    // Only a name the program does not define answers from the built-in for good.
+    if (node.codeFlag() == 0 && node.compiled->routineCandidates == nullptr) node.form().evalHandler = builtin;
+    struct Drop {
+      Executor& exec;
+      ~Drop() { exec.dropHandedArguments(); }
+    } drop{exec};
     builtin(exec, node, context, results);
     return;
   }
+  exec.dropHandedArguments();
   if (callTypeConstructor(exec, node, context, results)) {
     if (node.codeFlag() == 0 && node.compiled->routineCandidates == nullptr) node.form().evalHandler = evalTypeConstructor;
     return;

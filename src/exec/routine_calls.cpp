@@ -243,8 +243,9 @@ bool callWithWords(Executor& exec, TreeNode& call, Routine& routine, const ExecC
   return true;
 }
 
-// Runs the definition among `candidates` that fits the arguments best.
-void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
+// Runs the definition among `candidates` that fits the arguments best. False, with nothing
+// run, when none takes them.
+bool runBestFit(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
                 const ExecContext& context, ResultList& args, ResultList* results, CompiledForm* form,
                 const SelfObject& self) {
   RoutineCache* cache = form != nullptr ? &form->routineCache : nullptr;
@@ -259,7 +260,7 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
   if (cacheable && cache->routine != nullptr && cache->argumentCount == args.size() &&
       std::equal(codes, codes + args.size(), cache->argumentCodes)) {
     runRoutine(exec, call, *cache->routine, context, args, results, nullptr, self);
-    return;
+    return true;
   }
   Routine* best = nullptr;
   int bestScore = -1;
@@ -270,12 +271,8 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
       best = routine;
     }
   }
-  if (best == nullptr) {
-    // The name exists, but no definition takes these argument types.
-    const char* kind = self.object != nullptr ? (results != nullptr ? "typfun" : "typpro")
-                                              : (results != nullptr ? "fun" : "pro");
-    exec.raise(call, notDefinedText(message(kind), name, ""));
-  }
+  // The name exists, but no definition takes these argument types.
+  if (best == nullptr) return false;
   if (cacheable) {
     cache->argumentCount = static_cast<uint8_t>(args.size());
     std::copy(codes, codes + args.size(), cache->argumentCodes);
@@ -285,6 +282,7 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
       form->wordCallRoutine = best;
   }
   runRoutine(exec, call, *best, context, args, results, nullptr, self);
+  return true;
 }
 
 }  // namespace
@@ -326,8 +324,13 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
     return Failure::none();
   ResultList args;
   evaluateArguments(exec, call, context, args);
-  runBestFit(exec, call, call.text, *candidates, context, args, results, &form, self);
-  return Failure::none();
+  if (runBestFit(exec, call, call.text, *candidates, context, args, results, &form, self)) return Failure::none();
+  // A built-in of the same name may take what none of the program's definitions takes: it
+  // gets the arguments as they are, without evaluating them again.
+  exec.handedCall = &call;
+  exec.handedArguments = std::move(args);
+  if (self.object != nullptr) return notDefinedText(message(wantFunction ? "typfun" : "typpro"), call.text, "");
+  return notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, "");
 }
 
 Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
@@ -335,13 +338,15 @@ Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name
   // The name is a run-time text, so the per-node candidate cache does not apply.
   const std::vector<Routine*>* candidates = findCandidates(call, name, results != nullptr);
   if (candidates == nullptr) return missingRoutine(call, name, results != nullptr);
-  runBestFit(exec, call, name, *candidates, context, args, results, nullptr, {});
-  return Failure::none();
+  if (runBestFit(exec, call, name, *candidates, context, args, results, nullptr, {})) return Failure::none();
+  return notDefinedText(message(results != nullptr ? "fun" : "pro"), name, "");
 }
 
-void runTypeRoutine(Executor& exec, TreeNode& call, const std::vector<Routine*>& candidates,
+void runTypeRoutine(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
                     const ExecContext& context, ResultList& args, ResultList* results, const SelfObject& self) {
-  runBestFit(exec, call, call.text, candidates, context, args, results, nullptr, self);
+  if (runBestFit(exec, call, name, candidates, context, args, results, nullptr, self)) return;
+  std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(*self.object, true) + "')";
+  exec.raise(call, notDefinedText(message(results != nullptr ? "typfun" : "typpro"), name, suffix));
 }
 
 }  // namespace kavor

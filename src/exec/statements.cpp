@@ -174,10 +174,16 @@ void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& contex
   Failure failure = callRoutine(exec, node, context, nullptr);
   if (!failure) return;
   if (ExecHandler builtin = builtinStatement(node.text)) {
-    node.form().execHandler = builtin;
+    // Only a name the program does not define answers from the built-in for good.
+    if (node.compiled->routineCandidates == nullptr) node.form().execHandler = builtin;
+    struct Drop {
+      Executor& exec;
+      ~Drop() { exec.dropHandedArguments(); }
+    } drop{exec};
     builtin(exec, node, context);
     return;
   }
+  exec.dropHandedArguments();
   exec.raise(node, failure.text());
 }
 

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/payloads.h"
 #include "exec/calls.h"
+#include "exec/operators_common.h"
 #include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 #include "streams/str_data.h"
@@ -185,8 +186,48 @@ Failure callTypeRoutine(Executor& exec, TreeNode& call, const ExecContext& conte
   if (qualifier == nullptr && callBuiltinMethod(exec, call, args, results, target, access)) return Failure::none();
   const std::vector<Routine*>* candidates = typeRoutines(qualifier != nullptr ? *qualifier : type, call.text, wantFunction);
   if (candidates == nullptr) return missingTypeRoutine(call.text, qualifier != nullptr ? *qualifier : type, wantFunction);
-  runTypeRoutine(exec, call, *candidates, context, args, results, {&target, access});
+  runTypeRoutine(exec, call, call.text, *candidates, context, args, results, {&target, access});
   return Failure::none();
+}
+
+Failure applyUserCompound(Executor& exec, TreeNode& node, char op, Object& target, Object& source) {
+  std::string name{op, '='};
+  if (!target.isDefined()) return Failure(undefinedOperand(name, true));
+  if (!source.isDefined()) return Failure(undefinedOperand(name, false));
+  const TypeRecord& type = *target.asUser().type;
+  const std::vector<Routine*>* candidates = typeRoutines(type, name, false);
+  if (candidates == nullptr) return missingTypeRoutine(name, type, false);
+  ResultList args;
+  args.push(&source, Access::ConstResult, false);
+  runTypeRoutine(exec, node, name, *candidates, ExecContext{}, args, nullptr, {&target, Access::Variable});
+  return Failure::none();
+}
+
+bool userLess(Executor& exec, TreeNode& node, const std::string& name, Object& left, Object& right) {
+  const TypeRecord& type = *left.asUser().type;
+  const std::vector<Routine*>* candidates = typeRoutines(type, "<", true);
+  if (candidates == nullptr) exec.raise(node, NameKind::Operator, name, fillKey("fehopekledattyp", {type.name}));
+  ResultList args, results;
+  args.push(&right, Access::ConstResult, false);
+  runTypeRoutine(exec, node, "<", *candidates, ExecContext{}, args, &results, {&left, Access::ConstResult});
+  std::string prefix = fillKey("operkledattyp", {type.name});
+  if (results.size() != 1) exec.raise(node, NameKind::Operator, name, prefix + message("erwgen1erg"));
+  Object& answer = results[0].object->resolve(true);
+  if (answer.base() != 'b' || answer.isEmpty()) exec.raise(node, NameKind::Operator, name, prefix + message("erwbooerg"));
+  return answer.boolValue();
+}
+
+bool writeByOutProcedure(Executor& exec, TreeNode& node, Object& valueIn) {
+  Object& value = valueIn.resolve(true);
+  if (value.base() != 'k' || !value.isDefined() || value.asUser().type == nullptr) return false;
+  const std::vector<Routine*>* candidates = typeRoutines(*value.asUser().type, "out", false);
+  if (candidates == nullptr) return false;
+  bool takesNothing = false;
+  for (const Routine* routine : *candidates) takesNothing |= routine->inputs.empty();
+  if (!takesNothing) return false;
+  ResultList none;
+  runTypeRoutine(exec, node, "out", *candidates, ExecContext{}, none, nullptr, {&value, Access::ConstResult});
+  return true;
 }
 
 void buildPrototypes(Executor& exec, const std::vector<TypeRecord*>& types) {

@@ -30,4 +30,8 @@ bool applyQualifiedItem(Executor& exec, TreeNode& item, const ExecContext& conte
 // current object. False when `node` is no such form.
 bool callQualifiedOnThis(Executor& exec, TreeNode& node, const ExecContext& context, ResultList* results);
 
+// Writes `value` with its type's procedure `out` (no inputs) when it is a user value whose
+// type has one; false, with nothing written, otherwise.
+bool writeByOutProcedure(Executor& exec, TreeNode& node, Object& value);
+
 }  // namespace kavor
