@@ -141,6 +141,9 @@ void registerTypes(Analysis& analysis) {
     std::vector<TreeNode*> definitions;
     walkScope(*scope, [&](TreeNode& node) {
       if (isTypeDefinition(node)) definitions.push_back(&node);
+      // `bigtype (A) {...}` reads as a call of the keyword: the type's name is missing.
+      if (isCallForm(node) && isTypeDefinitionWord(node.text))
+        analysis.fail(node, message("keidattypnamfuebodgef"), ErrorKind::Syntax);
     });
     for (TreeNode* definition : definitions) {
       registerType(analysis, *scope, *definition);

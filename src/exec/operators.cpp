@@ -114,6 +114,7 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
   Object& a = left.object->resolve(true);
   Object& b = right.object->resolve(true);
   if (a.base() == 'k' && a.isDefined()) {
+    if (!b.isDefined()) exec.raise(node, NameKind::Operator, name, undefinedOperand(name, false));
     // A copy of the left operand, changed by its type's operator function.
     auto result = std::make_unique<Object>('k');
     result->asUser().type = a.asUser().type;

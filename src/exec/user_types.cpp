@@ -31,11 +31,10 @@ Object* memberAt(Object& value, const TreeNode& definition) {
   return members[definition.slot].get();
 }
 
-// The defining node of member `name` within `type`'s lineage (from `qualifier` alone when
-// one is given), or null.
+// The defining node of member `name` within `type`'s lineage (within that of `qualifier`,
+// a basic type of `type`, when one is given), or null.
 const TreeNode* findMember(const TypeRecord& type, const TypeRecord* qualifier, const std::string& name) {
-  for (const TypeRecord* part : type.lineage) {
-    if (qualifier != nullptr && part != qualifier) continue;
+  for (const TypeRecord* part : (qualifier != nullptr ? qualifier : &type)->lineage) {
     auto& members = part->body->symbols->variables;
     auto found = members.find(name);
     if (found != members.end()) return found->second;
