@@ -82,6 +82,7 @@ std::vector<TypeRecord*> analyzeProgram(TreeNode& root, const std::vector<std::s
   analysis::Analysis state{root, sourceFiles, programFile, {}};
   analysis::createScopes(state);
   analysis::registerTypes(state);
+  analysis::registerExtensions(state);
   analysis::markUserDeclarations(state);
   // The routines of every scope before the variables of any: the routine pass puts a
   // routine's parameters into its body's table, where they come before the body's own.

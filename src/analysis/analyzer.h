@@ -32,6 +32,7 @@ struct Analysis {
 void createScopes(Analysis& analysis);                       // scopes.cpp
 void registerTypes(Analysis& analysis);                      // types.cpp
 void markUserDeclarations(Analysis& analysis);               // types.cpp
+void registerExtensions(Analysis& analysis);                 // types.cpp
 void registerRoutines(Analysis& analysis, TreeNode& scope);  // routines.cpp
 void registerVariables(Analysis& analysis, TreeNode& scope); // variables.cpp
 void resolveNames(Analysis& analysis);                       // names.cpp
@@ -59,6 +60,9 @@ bool isDefinition(const TreeNode& node);
 std::vector<TreeNode*> headerParts(TreeNode& header);
 // The `{...}` body of a definition header `name (...) {...}`; null when it has none.
 TreeNode* headerBody(TreeNode& header);
+
+// The parts of a type scope's definitions: its body and the blocks of its extensions.
+std::vector<TreeNode*> definitionParts(TreeNode& scope);
 
 // Walks every node below `root` (root included) without native recursion.
 template <typename Visit>

@@ -163,8 +163,8 @@ void registerRoutine(const Analysis& analysis, TreeNode& definingScope, TreeNode
   routine->definition = &definition;
   routine->body = parts.back();
   routine->ownerType = scope.symbols->type;
-  // The body of a type routine written outside its type sees the type's members.
-  if (&scope != &definingScope) routine->body->symbols->lexicalParent = &scope;
+  // A type routine sees the type's members, also when written outside its body.
+  if (typeRoutine) routine->body->symbols->lexicalParent = &scope;
   size_t argumentParts = parts.size() - 1;
   // A function with one list has only outputs; with two, inputs then outputs.
   if (isFunction) {
@@ -214,9 +214,10 @@ void registerRoutine(const Analysis& analysis, TreeNode& definingScope, TreeNode
 
 void registerRoutines(Analysis& analysis, TreeNode& scope) {
   std::vector<TreeNode*> definitions;
-  walkScope(scope, [&](TreeNode& node) {
-    if (isRoutineDefinition(node)) definitions.push_back(&node);
-  });
+  for (TreeNode* part : definitionParts(scope))
+    walkScope(*part, [&](TreeNode& node) {
+      if (isRoutineDefinition(node)) definitions.push_back(&node);
+    });
   for (TreeNode* definition : definitions) registerRoutine(analysis, scope, *definition);
 }
 

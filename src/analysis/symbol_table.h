@@ -66,6 +66,9 @@ struct SymbolTable {
   // Where name lookup continues after this scope when that is not the tree parent: the body
   // of the type that a `proc T:name` written outside it belongs to. Null otherwise.
   TreeNode* lexicalParent = nullptr;
+  // For a type scope: the blocks of the extensions `T += {...}` of the type, in text order;
+  // their definitions belong to the body as if written at its end.
+  std::vector<TreeNode*> extensions;
   // Owns the records of the types this scope defines.
   std::vector<std::unique_ptr<TypeRecord>> typeRecords;
 

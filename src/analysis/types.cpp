@@ -155,6 +155,49 @@ void registerTypes(Analysis& analysis) {
   for (TreeNode* header : headers) analysis.types.push_back(header->varType);
 }
 
+std::vector<TreeNode*> definitionParts(TreeNode& scope) {
+  std::vector<TreeNode*> parts{&scope};
+  if (scope.symbols) parts.insert(parts.end(), scope.symbols->extensions.begin(), scope.symbols->extensions.end());
+  return parts;
+}
+
+void registerExtensions(Analysis& analysis) {
+  for (TreeNode* scope : analysis.scopes) {
+    std::vector<TreeNode*> extensions;
+    walkScope(*scope, [&](TreeNode& node) {
+      // `T += {...}` where T names a type; with any other left side "+=" is an assignment.
+      if (isOperatorNode(node, '+', '=') && node.left && isPlainName(*node.left) && node.right &&
+          node.right->curlyBlock && (isTypeWord(node.left->text) || lookupType(node, node.left->text) != nullptr))
+        extensions.push_back(&node);
+    });
+    const TypeRecord* current = scope->symbols->type;
+    for (TreeNode* extension : extensions) {
+      TreeNode& name = *extension->left;
+      if (isTypeWord(name.text)) analysis.fail(name, message("extvordeftypnicerl"), ErrorKind::Analysis);
+      TreeNode* found = lookupType(*extension, name.text);
+      TypeRecord* type = found->varType;
+      if (current != nullptr && type == current)
+        analysis.fail(name, fillKey("unzerwakttyp", {type->name}), ErrorKind::Analysis);
+      if (current != nullptr && current->groupOf(type) >= 0)
+        analysis.fail(name, fillKey("unzerwbastyp", {type->name}), ErrorKind::Analysis);
+      if (scope != &analysis.root) analysis.fail(*extension, message("typextnurerlaussco"), ErrorKind::Analysis);
+      if (scope->symbols->types.count(name.text) == 0)
+        analysis.fail(name, fillKey("dattypnicscotypdef", {name.text, type->name}), ErrorKind::Analysis);
+      TreeNode& block = *extension->right;
+      for (TreeNode* statement : statementsOf(block))
+        if (!isBlankNode(*statement))
+          analysis.fail(*statement, message("erwstrpunanwindattypext"), ErrorKind::Syntax);
+      name.typeWord = true;
+      name.varType = type;
+      type->body->symbols->extensions.push_back(&block);
+      // The block is a part of the type's body: the passes over the enclosing scope skip it,
+      // and names inside it are looked up in the type.
+      block.symbols = newSymbolTable();
+      block.symbols->lexicalParent = type->body;
+    }
+  }
+}
+
 void markUserDeclarations(Analysis& analysis) {
   if (analysis.types.empty()) return;
   walk(analysis.root, [&](TreeNode& node) {

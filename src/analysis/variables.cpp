@@ -86,11 +86,13 @@ void checkTypeBody(const Analysis& analysis, TreeNode& body) {
 
 void registerVariables(Analysis& analysis, TreeNode& scope) {
   if (scope.symbols->isTypeScope) checkTypeBody(analysis, scope);
+  for (TreeNode* extension : scope.symbols->extensions) checkTypeBody(analysis, *extension);
   std::vector<TreeNode*> declarations;
-  walkScope(scope, [&](TreeNode& node) {
-    // Parameter groups look like declarations; the routine pass marked their type words.
-    if (isDeclaration(node) && !node.left->typeWord && !isDefinition(node)) declarations.push_back(&node);
-  });
+  for (TreeNode* part : definitionParts(scope))
+    walkScope(*part, [&](TreeNode& node) {
+      // Parameter groups look like declarations; the routine pass marked their type words.
+      if (isDeclaration(node) && !node.left->typeWord && !isDefinition(node)) declarations.push_back(&node);
+    });
   for (TreeNode* declaration : declarations) registerDeclaration(analysis, scope, *declaration);
 }
 

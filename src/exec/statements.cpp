@@ -270,7 +270,8 @@ void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& contex
     exec.raise(node, fillKey("opeben2ope", {name}));
   }
   ExecHandler handler = execNotExecutable;
-  if (node.op == '#' && !node.left && !node.right) handler = execNothing;
+  bool typeExtension = assignmentOperator && node.left && node.left->varType != nullptr && node.left->typeWord;
+  if ((node.op == '#' && !node.left && !node.right) || typeExtension) handler = execNothing;
   else if (assignmentOperator) handler = execAssignmentStatement;
   else if (isCallForm(node)) handler = execProcedureCall;
   else if (node.text.empty() && (node.op == '.' || node.op == ':') && node.op2 == 0) handler = execMemberStatement;
