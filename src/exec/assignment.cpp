@@ -277,8 +277,13 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
     if (!failure) failure = parameterRestriction(*target, *source, node.op);
     if (!failure) failure = iterationRestriction(*target, *source, node.op, wordKey);
     if (!failure) {
+      // A place a method yields (`l.get(1)`) is a temporary call-alias of the element: a
+      // reference, alias or movement binds the element itself, not the place.
+      Object* into = target->object;
+      if (target->owned && isCallAliasCode(into->typeCode) && into->value != nullptr && kind != Transfer::Copy)
+        into = into->target();
       failure = compound ? applyCompound(exec, node, node.op, *target->object, *source->object)
-                         : transfer(*target->object, *source->object, kind);
+                         : transfer(*into, *source->object, kind);
     }
     if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
     target = targets.next();
