@@ -36,6 +36,14 @@ bool isRoutineDefinition(const TreeNode& node) {
   return word != nullptr && isRoutineWord(*word);
 }
 
+TreeNode* routineHeader(TreeNode& definition) {
+  TreeNode* header = definition.right.get();
+  // `proc T:name ...`, written outside the type's body.
+  if (header != nullptr && header->op == ':' && header->op2 == 0 && header->text.empty() && header->right)
+    return header->right.get();
+  return header;
+}
+
 bool isDefinition(const TreeNode& node) {
   const std::string* word = leadingWord(node);
   return word != nullptr && isDefinitionWord(*word);
@@ -60,7 +68,9 @@ std::vector<TreeNode*> headerParts(TreeNode& header) {
 }
 
 TreeNode* headerBody(TreeNode& header) {
-  if (header.op != '(' || header.text.empty()) return nullptr;
+  // Operator functions of a type are named by a string: `proc "+=" (T v) {...}`.
+  bool appliedName = header.op == '(' && !header.text.empty();
+  if (!appliedName && !(header.op == '"' && header.op2 == '(')) return nullptr;
   std::vector<TreeNode*> parts = headerParts(header);
   if (parts.empty() || !parts.back()->curlyBlock) return nullptr;
   return parts.back();
@@ -68,17 +78,22 @@ TreeNode* headerBody(TreeNode& header) {
 
 }  // namespace analysis
 
-void analyzeProgram(TreeNode& root, const std::vector<TreeNode*>& includedRoots,
-                    const std::vector<std::string>& sourceFiles, const std::string& programFile) {
-  analysis::Analysis state{root, sourceFiles, programFile, {}, {&root}};
+std::vector<TypeRecord*> analyzeProgram(TreeNode& root, const std::vector<TreeNode*>& includedRoots,
+                                        const std::vector<std::string>& sourceFiles,
+                                        const std::string& programFile) {
+  analysis::Analysis state{root, sourceFiles, programFile, {}, {&root}, {}};
   state.files.insert(state.files.end(), includedRoots.begin(), includedRoots.end());
   analysis::createScopes(state);
+  analysis::registerTypes(state);
+  analysis::registerExtensions(state);
+  analysis::markUserDeclarations(state);
   // The routines of every scope before the variables of any: the routine pass puts a
   // routine's parameters into its body's table, where they come before the body's own.
   for (TreeNode* scope : state.scopes) analysis::registerRoutines(state, *scope);
   for (TreeNode* scope : state.scopes) analysis::registerVariables(state, *scope);
   analysis::checkCrossFileDefinitions(state);
   analysis::resolveNames(state);
+  return state.types;
 }
 
 }  // namespace kavor

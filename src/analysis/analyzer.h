@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/payloads.h"
 #include "frontend/tree_node.h"
 
 namespace kavor::analysis {
@@ -18,6 +19,7 @@ struct Analysis {
   std::vector<TreeNode*> scopes;                // every node with a symbol table, outermost first
   std::vector<TreeNode*> files;                 // the root of every file: the program's, then
                                                 // the included ones by file index
+  std::vector<TypeRecord*> types;               // every user-defined type, in definition order
 
   // The source file of a node as the user named it.
   const std::string& fileOf(const TreeNode& node) const;
@@ -30,10 +32,20 @@ struct Analysis {
 
 // The passes, in the order they run.
 void createScopes(Analysis& analysis);                       // scopes.cpp
+void registerTypes(Analysis& analysis);                      // types.cpp
+void markUserDeclarations(Analysis& analysis);               // types.cpp
+void registerExtensions(Analysis& analysis);                 // types.cpp
 void registerRoutines(Analysis& analysis, TreeNode& scope);  // routines.cpp
 void registerVariables(Analysis& analysis, TreeNode& scope); // variables.cpp
 void checkCrossFileDefinitions(const Analysis& analysis);     // cross_file.cpp
 void resolveNames(Analysis& analysis);                       // names.cpp
+
+// The defining type node of the user-defined type `name` as seen from `from` (its varType is
+// the record); null when no enclosing scope defines one.
+TreeNode* lookupType(TreeNode& from, const std::string& name);
+// The node where name lookup continues after `node`: its parent, or for the body of a
+// `proc T:name` written outside its type, the type's body.
+TreeNode* lookupParent(TreeNode& node);
 
 // The blank operator with nothing of its own: juxtaposed words such as `int a`.
 inline bool isBlankNode(const TreeNode& node) { return node.op == ' ' && node.op2 == 0 && node.text.empty(); }
@@ -42,6 +54,8 @@ inline bool isBlankNode(const TreeNode& node) { return node.op == ' ' && node.op
 const std::string* leadingWord(const TreeNode& node);
 // `proc ...` or `func ...`.
 bool isRoutineDefinition(const TreeNode& node);
+// The applied name (or operator string) of a routine definition, also of `proc T:name`.
+TreeNode* routineHeader(TreeNode& definition);
 // Any definition rather than a declaration of variables: a routine, a type, `need`.
 bool isDefinition(const TreeNode& node);
 
@@ -49,6 +63,9 @@ bool isDefinition(const TreeNode& node);
 std::vector<TreeNode*> headerParts(TreeNode& header);
 // The `{...}` body of a definition header `name (...) {...}`; null when it has none.
 TreeNode* headerBody(TreeNode& header);
+
+// The parts of a type scope's definitions: its body and the blocks of its extensions.
+std::vector<TreeNode*> definitionParts(TreeNode& scope);
 
 // Walks every node below `root` (root included) without native recursion.
 template <typename Visit>

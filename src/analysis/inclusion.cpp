@@ -73,6 +73,9 @@ class Inclusion {
       if (word == nullptr || *word != "need") continue;
       for (TreeNode* item : rightItemsOf(*statement)) includeItem(root, *item, directory);
     }
+    // The statements are split again once the analysis knows every type: `T x` declares a
+    // variable only when T names a type, which the split must see.
+    root.compiled->statementList.reset();
   }
 
   static const std::string* leadingWordOf(const TreeNode& node) {

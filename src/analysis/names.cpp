@@ -43,6 +43,26 @@ TreeNode* inVariables(SymbolTable& table, const std::string& name) {
   return found != table.variables.end() ? found->second : nullptr;
 }
 
+// The variable `name` as the scope `scope` defines it for the names used in it: a type's body
+// sees its own members and those of its basic types.
+TreeNode* inScope(TreeNode& scope, const std::string& name) {
+  const TypeRecord* type = scope.symbols->type;
+  if (type == nullptr) return inVariables(*scope.symbols, name);
+  for (const TypeRecord* part : type->lineage)
+    if (TreeNode* found = inVariables(*part->body->symbols, name)) return found;
+  return nullptr;
+}
+
+// The variable `name` seen from the scope `start`, climbing scope by scope as lookups do
+// where no chain was kept, then in the files the outermost scope brings in.
+TreeNode* lookupFrom(TreeNode& start, const std::string& name) {
+  TreeNode* scope = &start;
+  for (; lookupParent(*scope) != nullptr; scope = lookupParent(*scope))
+    if (scope->symbols)
+      if (TreeNode* found = inScope(*scope, name)) return found;
+  return findVisible(*scope, [&](SymbolTable& table) { return inVariables(table, name); });
+}
+
 // The definition a variable name denotes at `node`, which lies in the scopes of `chain`: the
 // file's own scopes first, then the files it brings in.
 TreeNode* lookupVariable(TreeNode& node, const ScopeChain* chain) {
@@ -50,8 +70,11 @@ TreeNode* lookupVariable(TreeNode& node, const ScopeChain* chain) {
   if (node.text.find('\x1b') != std::string::npos) return findVisibleName(node, node.text, inVariables);
   TreeNode* outermost = nullptr;
   for (; chain != nullptr; chain = chain->outer) {
-    if (TreeNode* found = inVariables(*chain->scope->symbols, node.text)) return found;
-    outermost = chain->scope;
+    TreeNode& scope = *chain->scope;
+    if (TreeNode* found = inScope(scope, node.text)) return found;
+    // The body of `proc T:name` written outside its type goes on in the type's body.
+    if (scope.symbols->lexicalParent != nullptr) return lookupFrom(*scope.symbols->lexicalParent, node.text);
+    outermost = &scope;
   }
   if (outermost == nullptr || outermost->parent != nullptr) outermost = &node;
   return findVisible(*outermost, [&](SymbolTable& table) { return inVariables(table, node.text); });
@@ -116,7 +139,10 @@ void resolveNamesOf(Analysis& analysis, TreeNode& root) {
       return;
     }
     // The left side of ":" may name a type or module rather than a variable.
-    if (node.parent && node.parent->op == ':' && node.parent->op2 == 0 && node.parent->left.get() == &node) return;
+    if (node.parent && node.parent->op == ':' && node.parent->op2 == 0 && node.parent->left.get() == &node) {
+      if (TreeNode* type = lookupType(node, name)) node.varType = type->varType;
+      return;
+    }
     analysis.fail(node, fillKey("unbvar", {displayName(name)}), ErrorKind::Analysis);
   });
 }

@@ -16,17 +16,31 @@ namespace kavor::analysis {
 
 namespace {
 
-// `proc T:f (...) {...}` defines a procedure of the user-defined type T. The type must be
-// one the scope can see; no scope defines types yet, so every such definition is refused
-// with the message that names the missing type.
-void checkExternalDefinition(const Analysis& analysis, TreeNode& header, bool isFunction) {
+// `proc T:f (...) {...}` defines a procedure of the user-defined type T, which the scope of
+// the definition must see: the definition goes into the type's body as if written there.
+// Returns the type's body.
+TreeNode* externalTypeBody(const Analysis& analysis, TreeNode& header, bool isFunction) {
   std::string kind = message(isFunction ? "fundef" : "prodef");
   TreeNode* type = header.left.get();
   TreeNode* name = header.right.get();
-  if (type == nullptr || !isPlainName(*type) || name == nullptr || name->op != '(' || name->text.empty())
+  bool named = name != nullptr && ((name->op == '(' && !name->text.empty()) || (name->op == '"' && name->op2 == '('));
+  if (type == nullptr || !isPlainName(*type) || !named)
     analysis.fail(header, fillKey("erwdattypnambeiext", {kind}), ErrorKind::Syntax);
-  if (isTypeWord(type->text)) analysis.fail(*type, message("vordefdattyp"), ErrorKind::Analysis);
-  analysis.fail(*type, fillKey("dattypsconicdef", {type->text}), ErrorKind::Analysis);
+  if (isTypeWord(type->text) || isDefinitionWord(type->text))
+    analysis.fail(*type, message("vordefdattyp"), ErrorKind::Analysis);
+  TreeNode* found = lookupType(header, type->text);
+  if (found == nullptr) analysis.fail(*type, fillKey("dattypsconicdef", {type->text}), ErrorKind::Analysis);
+  type->typeWord = true;
+  type->varType = found->varType;
+  return found->varType->body;
+}
+
+// The compound operators a type may define for itself, and its order "<".
+bool isOperatorFunctionName(const std::string& name) {
+  static const char* const kNames[] = {"+=", "-=", "*=", "/=", "%=", "^=", "<"};
+  for (const char* allowed : kNames)
+    if (name == allowed) return true;
+  return false;
 }
 
 // Two definitions that some call could not tell apart.
@@ -34,7 +48,7 @@ bool sameInputs(const Routine& a, const Routine& b) {
   if ((a.argsIndex >= 0) != (b.argsIndex >= 0)) return false;
   if (a.inputs.size() != b.inputs.size()) return false;
   for (size_t i = 0; i < a.inputs.size(); ++i)
-    if (a.inputs[i].typeName != b.inputs[i].typeName) return false;
+    if (a.inputs[i].typeName != b.inputs[i].typeName || a.inputs[i].type != b.inputs[i].type) return false;
   return true;
 }
 
@@ -94,7 +108,8 @@ void parseParameters(const Analysis& analysis, TreeNode& list, bool inputs, std:
       parameter.nameNode = name;
       parameter.typeName = group->left->text;
       parameter.code = typeCodeOf(parameter.typeName);
-      if (parameter.code == 'k')
+      parameter.type = group->left->varType;
+      if (parameter.code == 'k' && parameter.type == nullptr)
         analysis.fail(*group->left, fillKey("dattypsconicdef", {parameter.typeName}), ErrorKind::Analysis);
       parameter.mode = inputs ? (variable ? ArgMode::VariableInput : ArgMode::ConstInput)
                               : (variable ? ArgMode::VariableOutput : ArgMode::Output);
@@ -103,19 +118,28 @@ void parseParameters(const Analysis& analysis, TreeNode& list, bool inputs, std:
   }
 }
 
-void registerRoutine(const Analysis& analysis, TreeNode& scope, TreeNode& definition) {
+void registerRoutine(const Analysis& analysis, TreeNode& definingScope, TreeNode& definition) {
   const std::string& word = definition.left->text;
   bool isFunction = word == "func";
-  const char* kindWord = message(isFunction ? "fun" : "pro");
   TreeNode* header = definition.right.get();
   std::string malformed = fillKey(isFunction ? "erwfundeffor" : "erwprodeffor", {word});
   if (header == nullptr) analysis.fail(definition, malformed, ErrorKind::Syntax);
   if (header->moduleName)
     analysis.fail(*header, fillKey("modopenicerlbei", {message(isFunction ? "fundef" : "prodef")}),
                   ErrorKind::Syntax);
-  if (header->text.empty() && header->op == ':' && header->op2 == 0)
-    checkExternalDefinition(analysis, *header, isFunction);
-  if (header->op != '(' || header->text.empty()) {
+  TreeNode* scopePointer = &definingScope;
+  if (header->text.empty() && header->op == ':' && header->op2 == 0) {
+    scopePointer = externalTypeBody(analysis, *header, isFunction);
+    header = header->right.get();
+  }
+  TreeNode& scope = *scopePointer;
+  bool typeRoutine = scope.symbols->isTypeScope;
+  const char* kindWord = message(typeRoutine ? (isFunction ? "typfun" : "typpro") : (isFunction ? "fun" : "pro"));
+  bool operatorName = header->op == '"' && header->op2 == '(';
+  if (operatorName && (!typeRoutine || !isOperatorFunctionName(header->text) ||
+                       (header->text == "<") != isFunction))
+    analysis.fail(*header, malformed, ErrorKind::Syntax);
+  if (!operatorName && (header->op != '(' || header->text.empty())) {
     if (header->text.empty() && header->op != 0)
       analysis.fail(*header, fillKey("erwkeiopebei", {message(isFunction ? "fundef" : "prodef")}),
                     ErrorKind::Syntax);
@@ -138,6 +162,9 @@ void registerRoutine(const Analysis& analysis, TreeNode& scope, TreeNode& defini
   routine->isFunction = isFunction;
   routine->definition = &definition;
   routine->body = parts.back();
+  routine->ownerType = scope.symbols->type;
+  // A type routine sees the type's members, also when written outside its body.
+  if (typeRoutine) routine->body->symbols->lexicalParent = &scope;
   size_t argumentParts = parts.size() - 1;
   // A function with one list has only outputs; with two, inputs then outputs.
   if (isFunction) {
@@ -173,6 +200,7 @@ void registerRoutine(const Analysis& analysis, TreeNode& scope, TreeNode& defini
                       ErrorKind::Analysis);
       name.binding = &name;
       name.varCode = parameter.code;
+      name.varType = parameter.type;
       name.argMode = static_cast<int8_t>(parameter.mode);
       bodyScope.variables[name.text] = &name;
       bodyScope.allocate(name);
@@ -186,9 +214,10 @@ void registerRoutine(const Analysis& analysis, TreeNode& scope, TreeNode& defini
 
 void registerRoutines(Analysis& analysis, TreeNode& scope) {
   std::vector<TreeNode*> definitions;
-  walkScope(scope, [&](TreeNode& node) {
-    if (isRoutineDefinition(node)) definitions.push_back(&node);
-  });
+  for (TreeNode* part : definitionParts(scope))
+    walkScope(*part, [&](TreeNode& node) {
+      if (isRoutineDefinition(node)) definitions.push_back(&node);
+    });
   for (TreeNode* definition : definitions) registerRoutine(analysis, scope, *definition);
 }
 

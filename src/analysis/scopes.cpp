@@ -1,9 +1,10 @@
-// The scope pass: gives the root of every file and the body of every procedure and function
-// definition an empty symbol table, and lists these scopes outermost first. It reads only
+// The scope pass: gives the root of every file and the body of every procedure, function
+// and type definition an empty symbol table, and lists these scopes outermost first. It reads only
 // the shape of definition headers: filling the tables is left to the routine and variable
 // passes, and refusing a malformed definition to the routine pass.
 #include "analysis/analyzer.h"
 #include "analysis/symbol_table.h"
+#include "frontend/keywords.h"
 
 namespace kavor::analysis {
 
@@ -15,8 +16,9 @@ void createScopes(Analysis& analysis) {
   }
   for (TreeNode* root : analysis.files) {
     walk(*root, [&](TreeNode& node) {
-      if (!isRoutineDefinition(node) || !node.right) return;
-      TreeNode* body = headerBody(*node.right);
+      const std::string* word = leadingWord(node);
+      if (word == nullptr || !node.right || !(isRoutineWord(*word) || isTypeDefinitionWord(*word))) return;
+      TreeNode* body = headerBody(*routineHeader(node));
       if (body == nullptr || body->symbols) return;
       body->symbols = newSymbolTable();
       analysis.scopes.push_back(body);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/object.h"
+#include "core/payloads.h"
 #include "frontend/tree_node.h"
 
 namespace kavor {
@@ -30,6 +31,7 @@ struct Parameter {
   std::string typeName;  // as written: "int", "args", a user type's name
   TypeCode code;         // typeCodeOf(typeName)
   int mode;              // an ArgMode value
+  TypeRecord* type = nullptr;  // for a user-defined type (code 'k'): its record
 };
 
 // A procedure or function definition.
@@ -42,6 +44,9 @@ struct Routine {
   std::vector<Parameter> outputs;
   int argsIndex = -1;  // position of the `args` input, -1 when there is none
   std::string key;     // signature key: name, "§", input type names each with ";", "§"
+  // For a type procedure or type function: the type it belongs to (it runs with an object of
+  // that type or of a type derived from it as the current object); null otherwise.
+  TypeRecord* ownerType = nullptr;
 };
 
 // The definitions of one scope; a tree node owns the table of the scope it opens.
@@ -65,6 +70,16 @@ struct SymbolTable {
   // For the outermost scope of an included file: the name `::` calls it by, the file name
   // without directory and extension ("geometry" for "lib/geometry.kv").
   std::string moduleName;
+  // For a type scope: the type whose body this is; null for other scopes.
+  TypeRecord* type = nullptr;
+  // Where name lookup continues after this scope when that is not the tree parent: the body
+  // of the type that a `proc T:name` written outside it belongs to. Null otherwise.
+  TreeNode* lexicalParent = nullptr;
+  // For a type scope: the blocks of the extensions `T += {...}` of the type, in text order;
+  // their definitions belong to the body as if written at its end.
+  std::vector<TreeNode*> extensions;
+  // Owns the records of the types this scope defines.
+  std::vector<std::unique_ptr<TypeRecord>> typeRecords;
 
   // Adds a variable to `allocation`; its slot is its position there.
   void allocate(TreeNode& name) {
@@ -90,8 +105,10 @@ auto findVisible(TreeNode& node, Find find) -> decltype(find(std::declval<Symbol
   while (scope->parent != nullptr) {
     if (scope->symbols)
       if (auto found = find(*scope->symbols)) return found;
-    // The analysis links calls and scopes to the scope around them; other nodes climb.
-    scope = scope->enclosingScope != nullptr ? scope->enclosingScope : scope->parent;
+    // The body of `proc T:name` written outside its type goes on in the type's body; the
+    // analysis links calls and other scopes to the scope around them; other nodes climb.
+    if (scope->symbols && scope->symbols->lexicalParent != nullptr) scope = scope->symbols->lexicalParent;
+    else scope = scope->enclosingScope != nullptr ? scope->enclosingScope : scope->parent;
   }
   std::vector<TreeNode*> pending{scope};
   while (!pending.empty()) {

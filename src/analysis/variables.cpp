@@ -14,11 +14,30 @@ namespace kavor::analysis {
 
 namespace {
 
+bool isLiteralArgument(const TreeNode& node) {
+  if (node.isNumber() || (node.isLiteral() && node.op2 == 0)) return true;
+  if (isPlainName(node) && (node.text == "true" || node.text == "false")) return true;
+  // A negative number.
+  return node.op == '-' && node.op2 == '-' && node.text.empty() && !node.left && node.right && node.right->isNumber();
+}
+
+// The arguments of a member's initialisation are literals: the prototype is built before the
+// program runs, from nothing but the type's text.
+void checkLiteralArguments(const Analysis& analysis, const TreeNode& typeNode, TreeNode& group) {
+  std::vector<TreeNode*> arguments;
+  splitCommas(&group, arguments);
+  for (TreeNode* argument : arguments)
+    if (!isLiteralArgument(*argument))
+      analysis.fail(*argument, fillKey("erwlittyparginiprotypdef", {typeNode.text}), ErrorKind::Syntax);
+}
+
 void registerDeclaration(const Analysis& analysis, TreeNode& scope, TreeNode& declaration) {
   TreeNode& typeNode = *declaration.left;
   typeNode.typeWord = true;
   TypeCode code = typeCodeOf(typeNode.text);
-  if (code == 'k') analysis.fail(typeNode, fillKey("dattypsconicdef", {typeNode.text}), ErrorKind::Analysis);
+  if (code == 'k' && typeNode.varType == nullptr)
+    analysis.fail(typeNode, fillKey("dattypsconicdef", {typeNode.text}), ErrorKind::Analysis);
+  bool member = scope.symbols->isTypeScope;
   std::vector<TreeNode*> items;
   splitCommas(declaration.right.get(), items);
   for (TreeNode* item : items) {
@@ -26,6 +45,10 @@ void registerDeclaration(const Analysis& analysis, TreeNode& scope, TreeNode& de
     bool assignment = item->text.empty() && item->op2 == 0 &&
                       (item->op == '=' || item->op == '@' || item->op == '~' || item->op == '$' || item->op == '?');
     bool initialiser = item->text.empty() && item->op == '.' && item->op2 == 0;
+    // A member takes its initial value from literals given to its type's unnamed call.
+    if (member && (assignment || (initialiser && (!item->right || !item->right->roundBracket))))
+      analysis.fail(*item, message("erwvarinipro"), ErrorKind::Syntax);
+    if (member && initialiser) checkLiteralArguments(analysis, typeNode, *item->right);
     if (assignment || initialiser) name = item->left.get();
     else if (!isPlainName(*item) && !item->moduleName)
       analysis.fail(*item, message("erwvartypprozuwope"), ErrorKind::Syntax);
@@ -41,19 +64,35 @@ void registerDeclaration(const Analysis& analysis, TreeNode& scope, TreeNode& de
                     ErrorKind::Analysis);
     name->binding = name;
     name->varCode = code;
+    name->varType = typeNode.varType;
     table.variables[name->text] = name;
     table.allocate(*name);
+  }
+}
+
+// A type's body holds definitions only: members, type procedures and type functions.
+void checkTypeBody(const Analysis& analysis, TreeNode& body) {
+  for (TreeNode* statement : statementsOf(body)) {
+    if (!isBlankNode(*statement)) analysis.fail(*statement, message("erwstrpunanwindattyp"), ErrorKind::Syntax);
+    if (isDeclaration(*statement) || isDefinition(*statement)) continue;
+    const TreeNode* type = statement->left.get();
+    if (type != nullptr && isPlainName(*type))
+      analysis.fail(*type, fillKey("dattypsconicdef", {type->text}), ErrorKind::Analysis);
+    analysis.fail(*statement, message("erwvartypdef"), ErrorKind::Syntax);
   }
 }
 
 }  // namespace
 
 void registerVariables(Analysis& analysis, TreeNode& scope) {
+  if (scope.symbols->isTypeScope) checkTypeBody(analysis, scope);
+  for (TreeNode* extension : scope.symbols->extensions) checkTypeBody(analysis, *extension);
   std::vector<TreeNode*> declarations;
-  walkScope(scope, [&](TreeNode& node) {
-    // Parameter groups look like declarations; the routine pass marked their type words.
-    if (isDeclaration(node) && !node.left->typeWord && !isDefinition(node)) declarations.push_back(&node);
-  });
+  for (TreeNode* part : definitionParts(scope))
+    walkScope(*part, [&](TreeNode& node) {
+      // Parameter groups look like declarations; the routine pass marked their type words.
+      if (isDeclaration(node) && !node.left->typeWord && !isDefinition(node)) declarations.push_back(&node);
+    });
   for (TreeNode* declaration : declarations) registerDeclaration(analysis, scope, *declaration);
 }
 

@@ -54,9 +54,12 @@ const Object* namedObject(const Object& object) {
 bool sameActualType(const Object& a, const Object& b) {
   const Object* left = namedObject(a);
   const Object* right = namedObject(b);
-  // Built-in types have one name per base code; user-defined ones are told apart by name.
+  // Built-in types have one name per base code; user-defined ones are told apart by their
+  // records, so two types of the same name in two modules differ.
   if (left != nullptr && right != nullptr && left->base() != 'k' && right->base() != 'k')
     return left->base() == right->base();
+  if (left != nullptr && right != nullptr && left->base() == 'k' && right->base() == 'k')
+    return left->value != nullptr && right->value != nullptr && left->asUser().type == right->asUser().type;
   return actualTypeName(a) == actualTypeName(b);
 }
 

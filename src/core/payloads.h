@@ -44,10 +44,25 @@ struct Any2Value {
 // Members of a user-defined value: one group per part of the type's definition.
 using MemberGroups = std::vector<std::vector<std::unique_ptr<Object>>>;
 
-// What a user-defined type is at run time. Extended by the type definitions.
+// What a user-defined type is at run time. The analysis makes one per type definition and
+// the scope that defines the type owns it; values only point at it, so two types of the
+// same name (in two modules) stay apart.
 struct TypeRecord {
   std::string name;                  // the type's name, as typeName reports it
-  std::unique_ptr<Object> prototype; // the type's empty value
+  std::unique_ptr<Object> prototype; // the type's empty value; null until built before the run
+  bool small = false;                // defined with `smalltype`
+  // The inheritance list: the type itself first, then its basic types breadth-first, each
+  // once. A value holds one member group per entry, in this order.
+  std::vector<TypeRecord*> lineage;
+  // The type's body: its symbol table holds the members (in group order), the type
+  // procedures and the type functions. Not owned; the tree outlives every value.
+  TreeNode* body = nullptr;
+  // The position of `type` in the lineage, or -1 when it is not a basic type of this one.
+  int groupOf(const TypeRecord* type) const {
+    for (size_t g = 0; g < lineage.size(); ++g)
+      if (lineage[g] == type) return static_cast<int>(g);
+    return -1;
+  }
 };
 
 // Payload of `k`.

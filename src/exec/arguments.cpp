@@ -14,6 +14,16 @@ std::string position(size_t index) { return std::to_string(index); }
 }  // namespace
 
 void evaluateArguments(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& args) {
+  if (exec.handedCall == &call) {
+    exec.handedCall = nullptr;
+    for (size_t i = 0; i < exec.handedArguments.size(); ++i) {
+      Result& entry = exec.handedArguments[i];
+      args.push(entry.object, entry.access, entry.owned);
+      entry.owned = false;
+    }
+    exec.handedArguments.release();
+    return;
+  }
   for (TreeNode* argument : argumentsOf(call)) exec.evaluate(*argument, context, args);
 }
 

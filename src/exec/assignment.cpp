@@ -357,9 +357,15 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
     if (!failure && kind == Transfer::Move) failure = sourceRestriction(*source, wordKey);
     if (!failure) failure = iterationRestriction(*target, *source, node.op, wordKey);
     if (!failure) {
+      // A place a method yields (`l.get(1)`) is a temporary call-alias of the element: a
+      // reference, alias or movement binds the element itself, not the place.
+      Result place = *target;
+      if (target->owned && isCallAliasCode(place.object->typeCode) && place.object->value != nullptr &&
+          kind != Transfer::Copy)
+        place = Result{place.object->target(), target->access, false};
       if (compound) failure = applyCompound(exec, node, node.op, *target->object, *source->object);
-      else if (kind == Transfer::Move) failure = moveOnePair(exec, node, *target, *source);
-      else failure = transfer(*target->object, *source->object, kind);
+      else if (kind == Transfer::Move) failure = moveOnePair(exec, node, place, *source);
+      else failure = transfer(*place.object, *source->object, kind);
     }
     if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
     target = targets.next();

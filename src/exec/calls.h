@@ -9,6 +9,13 @@
 namespace kavor {
 
 struct Routine;
+struct TypeRecord;
+
+// The object a type procedure or function runs on, and the access class it was reached with.
+struct SelfObject {
+  Object* object = nullptr;
+  int access = Access::Variable;
+};
 
 // Evaluates every argument of a call form, in order, into `args`.
 void evaluateArguments(Executor& exec, TreeNode& call, const ExecContext& context, ResultList& args);
@@ -62,13 +69,33 @@ Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, O
 // Returns none when the call was made, else why not.
 Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                     Object* object = nullptr, int objectAccess = Access::Variable);
-// Runs `routine`, the one word arguments chose for the function call `call`, for the
-// argument values `words` (one per argument), its results appended to `results`.
+// Runs `routine`, the one word arguments chose for the function call `call` (a routine of
+// no type), for the argument values `words` (one per argument), its results appended to
+// `results`.
 void callWithWordValues(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context,
                         const std::int64_t* words, ResultList& results);
 // The indirect call (`proc`, `func`): the program's procedure (`results` null) or function
 // named `name`, as seen from `call`, with arguments already evaluated. Returns as callRoutine.
 Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
                          ResultList& args, ResultList* results);
+
+// Runs the best fit among a type's routines `candidates` on `self`, with evaluated arguments.
+void runTypeRoutine(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
+                    const ExecContext& context, ResultList& args, ResultList* results, const SelfObject& self);
+// The routines named `name` of `type` or, failing that, of its basic types in inheritance
+// order: functions or procedures. Null when none has one.
+const std::vector<Routine*>* typeRoutines(const TypeRecord& type, const std::string& name, bool functions);
+// A call form on a user value `target` (resolved), reached with access `access`: its
+// built-in methods, then its type's routines, from `qualifier` on when one was written
+// (`x.T:f()`). Returns none when it ran, else why not.
+Failure callTypeRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
+                        Object& target, int access, const TypeRecord* qualifier);
+
+// The operator functions of user types. `target OP= source` by the type's procedure "OP=";
+// refused when the type has none.
+Failure applyUserCompound(Executor& exec, TreeNode& node, char op, Object& target, Object& source);
+// `left < right` by the type's function "<"; failures are raised at `node` as the
+// operator's `name`.
+bool userLess(Executor& exec, TreeNode& node, const std::string& name, Object& left, Object& right);
 
 }  // namespace kavor

@@ -16,6 +16,7 @@
 #include "streams/str_data.h"
 #include "exec/method_table.h"
 #include "exec/range_values.h"
+#include "exec/user_types.h"
 
 namespace kavor {
 
@@ -232,10 +233,16 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
   // No program function of the name is visible from here, and definitions do not change
   // while the program runs: a built-in or a type's name answers this node from now on.
   if (EvalHandler builtin = builtinFunction(node.text)) {
-    if (node.codeFlag() == 0) node.form().evalHandler = builtin;
+    // Only a name the program does not define answers from the built-in for good.
+    if (node.codeFlag() == 0 && node.compiled->routineCandidates == nullptr) node.form().evalHandler = builtin;
+    struct Drop {
+      Executor& exec;
+      ~Drop() { exec.dropHandedArguments(); }
+    } drop{exec};
     builtin(exec, node, context, results);
     return;
   }
+  exec.dropHandedArguments();
   if (callTypeConstructor(exec, node, context, results)) {
     if (node.codeFlag() == 0 && node.compiled->routineCandidates == nullptr) node.form().evalHandler = evalTypeConstructor;
     return;
@@ -244,6 +251,7 @@ void evalFunctionCall(Executor& exec, TreeNode& node, const ExecContext& context
 }
 
 void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, ResultList& results) {
+  if (node.op == ':' && callQualifiedOnThis(exec, node, context, &results)) return;
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
   if (node.right && isUnnamedCallGroup(*node.right)) {
@@ -263,9 +271,10 @@ void evalMember(Executor& exec, TreeNode& node, const ExecContext& context, Resu
         if (object.base() == 'n') exec.raise(*item, fillKey("keimemsyszugmoe", {item->text}));
         if (!object.isDefined()) exec.raise(*item, fillKey("keimemzugfehobjmoe", {item->text}));
         if (object.base() != 'k') exec.raise(*item, fillKey("keimemzugeindattypmoe", {item->text}));
-        // No user-defined type has members yet.
-        exec.raise(*item, fillKey("dattyphatkeimem", {typeName(object, true), item->text}));
+        appendMember(exec, *item, object, entry.access, nullptr, results);
+        continue;
       }
+      if (applyQualifiedItem(exec, *item, context, object, entry.access, &results)) continue;
       exec.raise(*item, message(node.op == ':' ? "erwvarfunrecdop" : "erwvarfunlisrecpun"));
     }
   }
@@ -365,6 +374,8 @@ void dispatchExpression(Executor& exec, TreeNode& node, const ExecContext& conte
     if (node.text == "this") handler = evalThis;
     else if (node.text == "true") handler = evalTrue;
     else if (node.text == "false") handler = evalFalse;
+    else if (node.binding != nullptr && node.binding->slotScope != nullptr && node.binding->slotScope->isTypeScope)
+      handler = evalMemberVariable;
     else handler = evalVariable;
   } else if (node.op != 0 && node.text.empty() && !node.left && !node.right) {
     handler = evalOper;

@@ -104,6 +104,15 @@ class Executor {
   // While the general path finishes an expression whose fast program declined after making
   // calls: those calls' results, taken by the call nodes in turn; null otherwise.
   CallReplay* replay = nullptr;
+  // The arguments of a call that fitted none of the program's routines of its name, kept
+  // for the built-in of that name, which takes them instead of evaluating them again.
+  TreeNode* handedCall = nullptr;
+  ResultList handedArguments;
+  // Drops arguments that no built-in took.
+  void dropHandedArguments() {
+    handedCall = nullptr;
+    handedArguments.release();
+  }
 
   // Raises an error at `node`: "<Word> '<name>': <message>" or the message alone. While an
   // exception is pending the pending one is raised again instead.

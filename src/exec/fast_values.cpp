@@ -266,8 +266,9 @@ bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64
           }
           const CompiledForm* form = call.compiled.get();
           Routine* routine = form != nullptr ? form->wordCallRoutine : nullptr;
-          if (routine == nullptr) {
-            // The node chose a routine that takes no words: it never will.
+          // A type's routine runs on the object of the routine that calls it: the general path.
+          if (routine == nullptr || routine->ownerType != nullptr) {
+            // The node chose a routine that takes no words here: it never will.
             if (form != nullptr && form->routineCache.routine != nullptr) callsDecline_ = true;
             return decline(nullptr, nullptr);
           }

@@ -95,10 +95,11 @@ void applyRepetition(Executor& exec, TreeNode& node, Result left, Result right, 
 
 }  // namespace
 
-Failure applyCompound(Executor&, TreeNode&, char op, Object& targetIn, Object& sourceIn) {
+Failure applyCompound(Executor& exec, TreeNode& node, char op, Object& targetIn, Object& sourceIn) {
   std::string name{op, '='};
   Object& target = targetIn.resolve(true);
   Object& source = sourceIn.resolve(true);
+  if (target.base() == 'k') return applyUserCompound(exec, node, op, target, source);
   if (Failure failure = checkOperands(op, name, target, source)) return failure;
   return applyChecked(op, target, source);
 }
@@ -112,6 +113,17 @@ void applyBinaryOperator(Executor& exec, TreeNode& node, Result left, Result rig
   std::string name(1, node.op);
   Object& a = left.object->resolve(true);
   Object& b = right.object->resolve(true);
+  if (a.base() == 'k' && a.isDefined()) {
+    if (!b.isDefined()) exec.raise(node, NameKind::Operator, name, undefinedOperand(name, false));
+    // A copy of the left operand, changed by its type's operator function.
+    auto result = std::make_unique<Object>('k');
+    result->asUser().type = a.asUser().type;
+    copyValue(*result, a);
+    Failure failure = applyUserCompound(exec, node, node.op, *result, b);
+    if (failure) exec.raise(node, NameKind::Operator, name, failure.text());
+    results.pushOwned(std::move(result), Access::ConstResult);
+    return;
+  }
   Failure failure = checkOperands(node.op, name, a, b);
   if (!failure) {
     // The result has the left operand's own type, also when an `any` holds that operand. A

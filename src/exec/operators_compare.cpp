@@ -70,7 +70,12 @@ class OrderComparison {
   // Two checked values of one type that is not a list.
   std::partial_ordering valueOrder(Object& left, Object& right) {
     if (auto order = typeOps(left.base()).order) return order(left, right);
-    if (left.base() == 'k') fail(fillKey("fehopekledattyp", {typeName(left, true)}));
+    if (left.base() == 'k') {
+      if (!sameActualType(left, right)) fail(incompatibleTypes(name_));
+      if (userLess(exec_, node_, name_, left, right)) return std::partial_ordering::less;
+      if (userLess(exec_, node_, name_, right, left)) return std::partial_ordering::greater;
+      return std::partial_ordering::equivalent;
+    }
     fail(notDefinedFor(name_, left));
   }
 

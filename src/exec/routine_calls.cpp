@@ -17,9 +17,11 @@ namespace kavor {
 
 namespace {
 
-// The routines of a name visible from `call`, nearest scope first.
+// The routines of a name visible from `call`, nearest scope first. Within a type's routines
+// that includes the routines of the type and of its basic types.
 const std::vector<Routine*>* findCandidates(TreeNode& call, const std::string& name, bool functions) {
   return findVisibleName(call, name, [&](SymbolTable& scope, const std::string& last) -> const std::vector<Routine*>* {
+    if (const TypeRecord* type = scope.type) return typeRoutines(*type, last, functions);
     auto& table = functions ? scope.functions : scope.procedures;
     auto found = table.find(last);
     return found != table.end() ? &found->second : nullptr;
@@ -38,7 +40,8 @@ int fitScore(const Routine& routine, const ResultList& args) {
     if (input.code == 'v') continue;
     Object& value = args[i].object->resolve(true);
     // Built-in types are told apart by their code; user-defined types by their names.
-    bool fits = input.code != 'k' ? value.base() == input.code : actualTypeName(value) == input.typeName;
+    bool fits = input.code != 'k' ? value.base() == input.code
+                                  : value.base() == 'k' && value.value != nullptr && value.asUser().type == input.type;
     if (!fits) return -1;
     ++exact;
   }
@@ -93,8 +96,9 @@ void bindWords(Routine& routine, const std::int64_t* words) {
 }
 
 // Runs `routine` for the arguments `args`, or, when `words` is given, for word arguments.
+// `self`, when given, is the object a type routine runs on, reached with access `selfAccess`.
 void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,
-                ResultList* results, const std::int64_t* words = nullptr) {
+                ResultList* results, const std::int64_t* words, const SelfObject& self) {
   TreeNode& body = *routine.body;
   exec.enterScope(body);
   struct ScopeGuard {
@@ -140,6 +144,11 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
 
   ExecContext inner;
   inner.callWord = context.callWord;
+  if (self.object != nullptr) {
+    inner.currentObject = self.object;
+    // A type function cannot change its object, nor can a routine called on a constant one.
+    inner.objectMode = routine.isFunction || self.access < Access::Variable ? Access::ConstObject : Access::Variable;
+  }
   exec.executeBlock(&body, inner, false);
 
   ControlState& control = exec.control;
@@ -162,7 +171,8 @@ void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecCont
     Object& value = *currentVariable(*output.nameNode);
     Object& resolved = value.resolve(true);
     if (!resolved.isDefined()) exec.raise(call, message("varfunergmusdefsei"));
-    if (resolved.isEmpty()) exec.raise(call, message("varfunergdarnicleesei"));
+    // A user value equal to its prototype is a value like any other.
+    if (resolved.base() != 'k' && resolved.isEmpty()) exec.raise(call, message("varfunergdarnicleesei"));
     if (refersToLocal(body, value)) exec.raise(call, message("funergdarnicrefalilokvarsei"));
     auto result = std::make_unique<Object>('v');
     // The output parameter ends with the call, so its value moves into the result.
@@ -214,7 +224,7 @@ bool takesWordArguments(TreeNode& call, const Routine& routine, const char* code
 // words and go straight into the parameters. False, with nothing done, when some argument
 // has no word value this time.
 bool callWithWords(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context,
-                   ResultList* results) {
+                   ResultList* results, const SelfObject& self) {
   std::int64_t words[RoutineCache::kMaxArguments];
   const std::vector<TreeNode*>& arguments = argumentsOf(call);
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -223,13 +233,15 @@ bool callWithWords(Executor& exec, TreeNode& call, Routine& routine, const ExecC
     if (!form.program->run(words[i])) return false;
   }
   ResultList none;
-  runRoutine(exec, call, routine, context, none, results, words);
+  runRoutine(exec, call, routine, context, none, results, words, self);
   return true;
 }
 
-// Runs the definition among `candidates` that fits the arguments best.
-void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
-                const ExecContext& context, ResultList& args, ResultList* results, CompiledForm* form) {
+// Runs the definition among `candidates` that fits the arguments best. False, with nothing
+// run, when none takes them.
+bool runBestFit(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
+                const ExecContext& context, ResultList& args, ResultList* results, CompiledForm* form,
+                const SelfObject& self) {
   RoutineCache* cache = form != nullptr ? &form->routineCache : nullptr;
   // The choice depends on nothing but the arguments' types: the same types choose the same
   // routine again.
@@ -241,8 +253,8 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
   }
   if (cacheable && cache->routine != nullptr && cache->argumentCount == args.size() &&
       std::equal(codes, codes + args.size(), cache->argumentCodes)) {
-    runRoutine(exec, call, *cache->routine, context, args, results);
-    return;
+    runRoutine(exec, call, *cache->routine, context, args, results, nullptr, self);
+    return true;
   }
   Routine* best = nullptr;
   int bestScore = -1;
@@ -253,10 +265,8 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
       best = routine;
     }
   }
-  if (best == nullptr) {
-    // The name exists, but no definition takes these argument types.
-    exec.raise(call, notDefinedText(message(results != nullptr ? "fun" : "pro"), name, ""));
-  }
+  // The name exists, but no definition takes these argument types.
+  if (best == nullptr) return false;
   if (cacheable) {
     cache->argumentCount = static_cast<uint8_t>(args.size());
     std::copy(codes, codes + args.size(), cache->argumentCodes);
@@ -265,7 +275,8 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
     if (form->wordCallRoutine == nullptr && takesWordArguments(call, *best, codes, args.size()))
       form->wordCallRoutine = best;
   }
-  runRoutine(exec, call, *best, context, args, results);
+  runRoutine(exec, call, *best, context, args, results, nullptr, self);
+  return true;
 }
 
 }  // namespace
@@ -273,7 +284,7 @@ void runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
 void callWithWordValues(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context,
                         const std::int64_t* words, ResultList& results) {
   ResultList none;
-  runRoutine(exec, call, routine, context, none, &results, words);
+  runRoutine(exec, call, routine, context, none, &results, words, {});
 }
 
 Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results, Object* object,
@@ -291,8 +302,7 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
       evaluateArguments(exec, call, context, args);
       return callMethod(exec, call, context, target, objectAccess, call.text, args, results);
     }
-    std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(target, true) + "')";
-    return notDefinedText(message(wantFunction ? "typfun" : "typpro"), call.text, suffix);
+    return callTypeRoutine(exec, call, context, results, target, objectAccess, nullptr);
   }
 
   // Definitions do not change while the program runs: the lookup is made once per call.
@@ -303,12 +313,24 @@ Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, 
   }
   const std::vector<Routine*>* candidates = form.routineCandidates;
   if (candidates == nullptr) return missingRoutine(call, call.text, wantFunction);
-  if (form.wordCallRoutine != nullptr && callWithWords(exec, call, *form.wordCallRoutine, context, results))
+  // A type's routine called by its plain name from another of its routines runs on the
+  // same object.
+  SelfObject self;
+  if (candidates->front()->ownerType != nullptr) {
+    if (context.currentObject == nullptr) exec.raise(call, message("thiverausmemfun"));
+    self = {context.currentObject, context.objectMode < Access::Variable ? Access::ConstObject : Access::ThisProcedure};
+  }
+  if (form.wordCallRoutine != nullptr && callWithWords(exec, call, *form.wordCallRoutine, context, results, self))
     return Failure::none();
   ResultList args;
   evaluateArguments(exec, call, context, args);
-  runBestFit(exec, call, call.text, *candidates, context, args, results, &form);
-  return Failure::none();
+  if (runBestFit(exec, call, call.text, *candidates, context, args, results, &form, self)) return Failure::none();
+  // A built-in of the same name may take what none of the program's definitions takes: it
+  // gets the arguments as they are, without evaluating them again.
+  exec.handedCall = &call;
+  exec.handedArguments = std::move(args);
+  if (self.object != nullptr) return notDefinedText(message(wantFunction ? "typfun" : "typpro"), call.text, "");
+  return notDefinedText(message(wantFunction ? "fun" : "pro"), call.text, "");
 }
 
 Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name, const ExecContext& context,
@@ -316,8 +338,15 @@ Failure callRoutineNamed(Executor& exec, TreeNode& call, const std::string& name
   // The name is a run-time text, so the per-node candidate cache does not apply.
   const std::vector<Routine*>* candidates = findCandidates(call, name, results != nullptr);
   if (candidates == nullptr) return missingRoutine(call, name, results != nullptr);
-  runBestFit(exec, call, name, *candidates, context, args, results, nullptr);
-  return Failure::none();
+  if (runBestFit(exec, call, name, *candidates, context, args, results, nullptr, {})) return Failure::none();
+  return notDefinedText(message(results != nullptr ? "fun" : "pro"), name, "");
+}
+
+void runTypeRoutine(Executor& exec, TreeNode& call, const std::string& name, const std::vector<Routine*>& candidates,
+                    const ExecContext& context, ResultList& args, ResultList* results, const SelfObject& self) {
+  if (runBestFit(exec, call, name, candidates, context, args, results, nullptr, self)) return;
+  std::string suffix = " (" + std::string(message("dattyp")) + " '" + typeName(*self.object, true) + "')";
+  exec.raise(call, notDefinedText(message(results != nullptr ? "typfun" : "typpro"), name, suffix));
 }
 
 }  // namespace kavor

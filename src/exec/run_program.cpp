@@ -10,6 +10,7 @@
 #include "core/interpreter.h"
 #include "core/messages.h"
 #include "exec/executor.h"
+#include "exec/user_types.h"
 
 namespace kavor {
 
@@ -45,8 +46,10 @@ int runProgram(Interpreter& interp, TreeNode& root, const std::string& programNa
     includeFiles(interp, root);
     std::vector<TreeNode*> includedRoots;
     for (const std::unique_ptr<TreeNode>& tree : interp.includedTrees) includedRoots.push_back(tree.get());
-    analyzeProgram(root, includedRoots, interp.sourceFiles,
-                   interp.programArguments.empty() ? std::string() : interp.programArguments[0]);
+    std::vector<TypeRecord*> types = analyzeProgram(
+        root, includedRoots, interp.sourceFiles, interp.programArguments.empty() ? std::string() : interp.programArguments[0]);
+    // Prototypes first: the variables of included files may be of the program's types.
+    buildPrototypes(exec, types);
     ModuleScopes modules(exec, includedRoots);
     ExecContext context;
     exec.executeBlock(&root, context, true);

@@ -8,6 +8,7 @@
 #include "core/payloads.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
+#include "exec/user_types.h"
 #include "frontend/keywords.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
@@ -173,10 +174,16 @@ void execProcedureCall(Executor& exec, TreeNode& node, const ExecContext& contex
   Failure failure = callRoutine(exec, node, context, nullptr);
   if (!failure) return;
   if (ExecHandler builtin = builtinStatement(node.text)) {
-    node.form().execHandler = builtin;
+    // Only a name the program does not define answers from the built-in for good.
+    if (node.compiled->routineCandidates == nullptr) node.form().execHandler = builtin;
+    struct Drop {
+      Executor& exec;
+      ~Drop() { exec.dropHandedArguments(); }
+    } drop{exec};
     builtin(exec, node, context);
     return;
   }
+  exec.dropHandedArguments();
   exec.raise(node, failure.text());
 }
 
@@ -207,6 +214,7 @@ void execDeclaration(Executor& exec, TreeNode& node, const ExecContext& context)
 }
 
 void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
+  if (node.op == ':' && callQualifiedOnThis(exec, node, context, nullptr)) return;
   ResultList objects;
   exec.evaluate(*node.left, context, objects);
   if (node.right && isUnnamedCallGroup(*node.right)) {
@@ -216,6 +224,7 @@ void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& cont
   const std::vector<TreeNode*>& items = rightItemsOf(node);
   for (Result& entry : objects) {
     for (TreeNode* item : items) {
+      if (applyQualifiedItem(exec, *item, context, entry.object->resolve(true), entry.access, nullptr)) continue;
       if (!isCallForm(*item)) exec.raise(*item, message(node.op == ':' ? "erwprorecdop" : "erwprolisrecpun"));
       Failure failure = callRoutine(exec, *item, context, nullptr, entry.object, entry.access);
       if (failure) exec.raise(*item, failure.text());
@@ -270,7 +279,8 @@ void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& contex
     exec.raise(node, fillKey("opeben2ope", {name}));
   }
   ExecHandler handler = execNotExecutable;
-  if (node.op == '#' && !node.left && !node.right) handler = execNothing;
+  bool typeExtension = assignmentOperator && node.left && node.left->varType != nullptr && node.left->typeWord;
+  if ((node.op == '#' && !node.left && !node.right) || typeExtension) handler = execNothing;
   else if (assignmentOperator) handler = execAssignmentStatement;
   else if (isCallForm(node)) handler = execProcedureCall;
   else if (node.text.empty() && (node.op == '.' || node.op == ':') && node.op2 == 0) handler = execMemberStatement;

@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "core/messages.h"
+#include "core/interpreter.h"
 #include "core/text_form.h"
+#include "exec/user_types.h"
 
 namespace kavor {
 
@@ -32,9 +34,11 @@ Failure writeValues(Executor& exec, TreeNode& node, const ExecContext& context, 
       if (Failure failure = stream.write(*settings.outputSeparator, false)) return failure;
     }
     Object& value = *values[i].object;
-    // Here a value of a user-defined type whose type has a procedure `out` is handed to that
-    // procedure (unless `plain`), and binary output (-ob, -Ob) takes the binary object form;
-    // until types carry procedures and the binary writer exists, both use the text form.
+    // A value of a user-defined type whose type has a procedure `out` is written by that
+    // procedure, on the standard stream, which is where it writes.
+    if (!plain && &stream == &exec.interp.standardStream && writeByOutProcedure(exec, node, value)) continue;
+    // Binary output (-ob, -Ob) takes the binary object form; until the binary writer exists,
+    // it uses the text form.
     text.clear();
     if (Failure failure = writeText(value, text)) return failure;
     applyOutputFormat(settings, value.resolve(true).base(), text);
