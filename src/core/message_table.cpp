@@ -375,6 +375,8 @@ const MessageEntry kMessageTable[] = {
     {"erwargrwx", "Expect argument 'r', 'w', or 'x'"},
     {"erwintwert0bis127", "Expect integer value between 0 and 127"},
     {"zeinurzeienderl", "This character is only allowed at end of line"},
+    {"binendinnwer", "Binary input ends inside a value"},
+    {"binfehwer", "Binary input malformed at byte %d of the value"},
     {nullptr, nullptr},
 };
 

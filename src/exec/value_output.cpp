@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/binary_form.h"
 #include "core/messages.h"
 #include "core/text_form.h"
 
@@ -27,14 +28,22 @@ Failure writeValues(Executor& exec, TreeNode& node, const ExecContext& context, 
                     ResultList& values, size_t first, bool plain) {
   StreamSettings& settings = *stream.settings;
   std::string text;
+  if (stream.writesObjects()) {
+    // Binary items need no separator between them, and padding would only be bytes a
+    // reader has to skip: each value is its item alone.
+    for (size_t i = first; i < values.size(); ++i) {
+      if (Failure failure = writeBinary(*values[i].object, text)) return failure;
+      if (Failure failure = stream.write(text, false)) return failure;
+    }
+    return Failure::none();
+  }
   for (size_t i = first; i < values.size(); ++i) {
     if (!plain && i > first && settings.outputSeparator) {
       if (Failure failure = stream.write(*settings.outputSeparator, false)) return failure;
     }
     Object& value = *values[i].object;
     // Here a value of a user-defined type whose type has a procedure `out` is handed to that
-    // procedure (unless `plain`), and binary output (-ob, -Ob) takes the binary object form;
-    // until types carry procedures and the binary writer exists, both use the text form.
+    // procedure (unless `plain`); until types carry procedures, it uses the text form.
     text.clear();
     if (Failure failure = writeText(value, text)) return failure;
     applyOutputFormat(settings, value.resolve(true).base(), text);
