@@ -66,7 +66,7 @@ namespace kavor_fuzz {
 
 namespace {
 
-constexpr size_t kStack = size_t(256) << 20;
+constexpr size_t kStack = size_t(64) << 20;
 constexpr long kRecursionLimit = 16L << 20;
 
 std::string& directory() {

@@ -54,6 +54,10 @@ TEST_F(BinaryFormTest, ExactBytesOfEveryItem) {
             "l5l$2$i5i$1$i6i@1@@2@@1@");
   // outl ends each item with a line end; separators and formats do not apply.
   EXPECT_EQ(written("set_out_spc(\",\")\nset_out_fmt(\"+6\")\nout(1, 2)\noutl(\"a\")"), "i1ii2is1sa\n");
+  // -Ob appends to what an earlier run wrote.
+  write("q.kv", "pout(true)");
+  EXPECT_EQ(kavor({"-Ob", "out.bin", "q.kv"}).status, 0);
+  EXPECT_EQ(read("out.bin"), "i1ii2is1sa\nb1");
 }
 
 TEST_F(BinaryFormTest, EveryValueRoundTrips) {
