@@ -91,6 +91,10 @@ TEST_F(BinaryFormTest, SharedPartsStaySharedAfterReading) {
   EXPECT_EQ(bytes, "l4l$1$i5il2li6i$2$i7i@1@@2@");
   Outcome run = reading(bytes, "list m\nin(m)\nm.set(0, 50)\nm.get(1).set(1, 70)\noutl(m)");
   EXPECT_EQ(run.output, "(50,(6,70),50,70)\n");
+  // A list holding a reference to itself: after reading, to the variable read into.
+  EXPECT_EQ(written("list l\nl = 1\nany r\nr @ l\nl.Ins0(r)\npout(l)"), "$1$l2li1i@1@");
+  run = reading("$1$l2li1i@1@", "list l\nin(l)\nl.set(0, 5)\noutl(l)");
+  EXPECT_EQ(run.output, "(5,..)\n");
   // A reference may come before the part it refers to.
   run = reading("l2l@1@$1$s1sa", "list l\nin(l)\nl.set(1, \"b\")\noutl(l)");
   EXPECT_EQ(run.output, "(b,b)\n");
