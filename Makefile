@@ -2,6 +2,9 @@
 # `make test` builds and runs every test, `make install` installs kavor and its files.
 BUILD ?= build
 ASAN_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
 JOBS ?= 2
 
 # Where `make install` puts things; DESTDIR is prepended to each (for packaging).
@@ -11,7 +14,7 @@ MANDIR ?= $(PREFIX)/share/man/man1
 VIMDIR ?= $(PREFIX)/share/vim/vimfiles
 DATADIR ?= $(PREFIX)/share/kavor
 
-.PHONY: all kavor run test test-sanitize bench install uninstall clean
+.PHONY: all kavor run test test-sanitize bench install uninstall clean fuzz
 
 all: kavor
 
@@ -38,6 +41,15 @@ test-sanitize: $(ASAN_BUILD)/Makefile
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
+# The fuzz targets need clang (libFuzzer); they are not part of `make test`.
+$(FUZZ_BUILD)/Makefile:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DKAVOR_FUZZ=ON -DKAVOR_TESTS=OFF
+
+fuzz: $(FUZZ_BUILD)/Makefile
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target program_fuzzer text_input_fuzzer binary_input_fuzzer
+	./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: kavor
 	./bench/run.sh $(BUILD)/kavor
 
@@ -57,4 +69,4 @@ uninstall:
 	rmdir $(DESTDIR)$(DATADIR) 2>/dev/null || true
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

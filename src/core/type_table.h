@@ -21,6 +21,8 @@ namespace kavor {
 
 // Compares the parts of two values inside one structural comparison. It follows the
 // comparison's cycle guard, so a row compares parts only through it, never with equals().
+class BinaryInput;
+
 class PartComparison {
  public:
   // Equality of two parts; `strict` as for equals(): false lets a reference equal only a
@@ -145,6 +147,21 @@ struct TypeOps {
   // can have different text forms (a datetime given in two zones); equal values must give
   // equal texts. nullptr: the text form.
   std::string (*keyText)(const Object& object) = nullptr;
+
+  // --- the binary object form (core/binary_form.h); a row that leaves these out is
+  // neither written nor read in it ---
+
+  // Appends the whole item of a defined plain value to `out`, its letters and numbers; a
+  // compound value then lists its parts in `parts` in item order, each written later as an
+  // item of its own, and literal pieces (the "v" of an array slot without value). Lists the
+  // same parts in the same order every time: the numbering of referenced parts walks them
+  // as the writing does. nullptr: writing the type is refused.
+  void (*writeBinary)(const Object& object, std::string& out, TextParts& parts) = nullptr;
+  // Reads the rest of an item that began with `letter` (the type's base code, or "x" for
+  // an empty char) into `target`, a fresh empty value of the type; a compound value hands
+  // the reading of its parts to `in.expectParts`. False when the bytes are no such item.
+  // Set exactly when writeBinary is.
+  bool (*readBinary)(BinaryInput& in, char letter, Object& target) = nullptr;
 };
 
 // The row of every code without a type (unused letters, indirections): no payload, nothing

@@ -37,8 +37,9 @@ void runInput(Executor& exec, TreeNode& node, const ExecContext& context, Result
     while (first < args.size() && args[first].access <= Access::ConstObject) ++first;
     if (first == 0) call.fail(message("erwbegmin1nicvararg"));
     if (first == args.size()) call.fail(message("erwendmin1vararg"));
-    // A prompt is written only for a statement that can read.
-    call.require(checkInputVariables(args, first));
+    // A prompt is written only for a statement that can read (binary input reads every
+    // type, and the value read decides).
+    if (!stream->readsObjects()) call.require(checkInputVariables(args, first));
     ResultList prompt;
     for (size_t i = 0; i < first; ++i) prompt.push(args[i].object, args[i].access, false);
     call.require(writeValues(exec, node, context, *stream, prompt, 0, false));

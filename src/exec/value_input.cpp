@@ -1,5 +1,6 @@
 #include "exec/value_input.h"
 
+#include "core/binary_form.h"
 #include "core/text_form.h"
 #include "exec/calls.h"
 #include "exec/token_reader.h"
@@ -29,6 +30,31 @@ Outcome<bool, Failure> readText(STREAM_DATA& stream, InputRule rule, std::string
   return Outcome<bool, Failure>::success(false);
 }
 
+// The bytes of a stream, for the binary reader.
+class StreamBytes final : public BinarySource {
+ public:
+  explicit StreamBytes(STREAM_DATA& stream) : stream_(stream) {}
+  bool next(char& c) override { return !stream_.readChar(c); }
+
+ private:
+  STREAM_DATA& stream_;
+};
+
+// Binary input: each variable takes one whole value, whatever its type; the value read
+// decides whether the types agree.
+Outcome<bool, Failure> readObjects(STREAM_DATA& stream, ResultList& variables, size_t first) {
+  for (size_t i = first; i < variables.size(); ++i) {
+    if (Failure failure = checkVariable(variables, i, true)) return Outcome<bool, Failure>::refusal(std::move(failure));
+  }
+  if (Refusal refusal = stream.prepareInput()) return Outcome<bool, Failure>::refusal(refusal);
+  StreamBytes bytes(stream);
+  for (size_t i = first; i < variables.size(); ++i) {
+    Outcome<bool, Failure> read = readBinary(bytes, *variables[i].object);
+    if (!read.ok() || !read.value) return read;
+  }
+  return Outcome<bool, Failure>::success(true);
+}
+
 }  // namespace
 
 Failure checkInputVariables(const ResultList& variables, size_t first) {
@@ -40,9 +66,8 @@ Failure checkInputVariables(const ResultList& variables, size_t first) {
 }
 
 Outcome<bool, Failure> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule) {
+  if (stream.readsObjects()) return readObjects(stream, variables, first);
   if (Failure failure = checkInputVariables(variables, first)) return Outcome<bool, Failure>::refusal(std::move(failure));
-  // Binary input (-ib) reads the binary object form here once its reader exists; until then
-  // every stream is read as text.
   std::string text;
   for (size_t i = first; i < variables.size(); ++i) {
     Outcome<bool, Failure> read = readText(stream, rule, text);

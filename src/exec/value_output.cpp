@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/binary_form.h"
 #include "core/messages.h"
 #include "core/interpreter.h"
 #include "core/text_form.h"
@@ -29,6 +30,15 @@ Failure writeValues(Executor& exec, TreeNode& node, const ExecContext& context, 
                     ResultList& values, size_t first, bool plain) {
   StreamSettings& settings = *stream.settings;
   std::string text;
+  if (stream.writesObjects()) {
+    // Binary items need no separator between them, and padding would only be bytes a
+    // reader has to skip: each value is its item alone.
+    for (size_t i = first; i < values.size(); ++i) {
+      if (Failure failure = writeBinary(*values[i].object, text)) return failure;
+      if (Failure failure = stream.write(text, false)) return failure;
+    }
+    return Failure::none();
+  }
   for (size_t i = first; i < values.size(); ++i) {
     if (!plain && i > first && settings.outputSeparator) {
       if (Failure failure = stream.write(*settings.outputSeparator, false)) return failure;
@@ -37,8 +47,6 @@ Failure writeValues(Executor& exec, TreeNode& node, const ExecContext& context, 
     // A value of a user-defined type whose type has a procedure `out` is written by that
     // procedure, on the standard stream, which is where it writes.
     if (!plain && &stream == &exec.interp.standardStream && writeByOutProcedure(exec, node, value)) continue;
-    // Binary output (-ob, -Ob) takes the binary object form; until the binary writer exists,
-    // it uses the text form.
     text.clear();
     if (Failure failure = writeText(value, text)) return failure;
     applyOutputFormat(settings, value.resolve(true).base(), text);

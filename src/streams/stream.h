@@ -89,6 +89,11 @@ class STREAM_DATA {
   // Whether input comes from a person at the keyboard (backspace erases what was typed).
   virtual bool isInteractive() const = 0;
 
+  // Whether values are read and written in the binary object form instead of their text
+  // (the standard stream with -ib, and with -ob or -Ob).
+  virtual bool readsObjects() const { return false; }
+  virtual bool writesObjects() const { return false; }
+
   // Writes `text`; with `aligned` set, pads it to the current field of the settings and
   // moves on to the next field.
   virtual Refusal write(std::string_view text, bool aligned) = 0;

@@ -77,6 +77,7 @@ Refusal TERMINAL_DATA::redirect(const std::string& inputName, bool inputBinary, 
   outputName_ = outputName;
   closeFiles();
   inputBinary_ = inputBinary;
+  outputBinary_ = outputBinary;
   if (!inputName.empty()) {
     if (!isReadableNonDirectory(inputName)) return Refusal::of("inpdatexinic", std::string(inputName));
     input_.reset(std::fopen(inputName.c_str(), inputBinary ? "rb" : "r"));

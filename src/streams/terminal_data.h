@@ -49,6 +49,8 @@ class TERMINAL_DATA final : public STREAM_DATA {
   bool isBinary() const override { return inputBinary_; }
   // Only a person at the keyboard erases with backspace; files and pipes deliver it as a byte.
   bool isInteractive() const override { return !input_ && stdinIsTerminal_; }
+  bool readsObjects() const override { return inputBinary_ && input_; }
+  bool writesObjects() const override { return outputBinary_ && output_; }
   Refusal write(std::string_view text, bool aligned) override;
 
  private:
@@ -64,6 +66,8 @@ class TERMINAL_DATA final : public STREAM_DATA {
   bool writeFailed_ = false;
   // Set by -ib: the input file is read without folding "\r\n".
   bool inputBinary_ = false;
+  // Set by -ob and -Ob: values are written in the binary object form.
+  bool outputBinary_ = false;
   // Standard input was a terminal at start-up: keys are then read in raw mode.
   bool stdinIsTerminal_;
 };

@@ -1,5 +1,6 @@
 // The rows of `array` and `array2`, which share the array record: an array is written
 // "[0->a,2->c]" and an array2 "[(0,1)->a]", listing only the slots that hold a value.
+#include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/type_table.h"
 
@@ -77,6 +78,49 @@ void writeArray(const Object& object, std::string&, TextParts& parts) {
   parts.text("]");
 }
 
+// Binary items: "a", the size, "a" for an array, "z", rows, "z", columns, "z" for an
+// array2, then every slot in storage order, "v" for one without value.
+template <TypeCode Own>
+void writeBinaryArray(const Object& object, std::string& out, TextParts& parts) {
+  ArrayRecord& array = arrayOf(object);
+  if (Own == 'a') {
+    out += 'a' + std::to_string(array.slots.size()) + 'a';
+  } else {
+    size_t rows = array.columns > 0 ? array.slots.size() / static_cast<size_t>(array.columns) : 0;
+    out += 'z' + std::to_string(rows) + 'z' + std::to_string(array.columns) + 'z';
+  }
+  for (auto& slot : array.slots) {
+    if (slot) parts.part(*slot);
+    else parts.text("v");
+  }
+}
+
+// Fills the slots in storage order; a slot read as nothing stays without element.
+class SlotSink final : public CountedPartSink {
+ public:
+  SlotSink(ArrayRecord& array, int64_t count) : CountedPartSink(count), array_(array) {}
+  void nothingRead() override { array_.slots.back().reset(); }
+
+ private:
+  Object& add() override { return *array_.slots.emplace_back(std::make_unique<Object>()); }
+  ArrayRecord& array_;
+};
+
+template <TypeCode Own>
+bool readBinaryArray(BinaryInput& in, char, Object& target) {
+  int64_t size;
+  if (!in.number(size, Own)) return false;
+  if (Own == 'z') {
+    int64_t columns;
+    if (!in.number(columns, 'z') || (size == 0) != (columns == 0) || columns > INT32_MAX) return false;
+    if (__builtin_mul_overflow(size, columns, &size)) return false;
+    arrayOf(target).columns = static_cast<int32_t>(columns);
+  }
+  in.expectParts(std::make_unique<SlotSink>(arrayOf(target), size));
+  return true;
+}
+
+template <TypeCode Own>
 constexpr TypeOps arrayRow(const char* name) {
   return {
       .name = name,
@@ -91,12 +135,14 @@ constexpr TypeOps arrayRow(const char* name) {
       .writeText = writeArray,
       .readText = nullptr,
       .elementLoop = true,
+      .writeBinary = writeBinaryArray<Own>,
+      .readBinary = readBinaryArray<Own>,
   };
 }
 
 }  // namespace
 
-extern constinit const TypeOps kArrayOps = arrayRow("array");
-extern constinit const TypeOps kArray2Ops = arrayRow("array2");
+extern constinit const TypeOps kArrayOps = arrayRow<'a'>("array");
+extern constinit const TypeOps kArray2Ops = arrayRow<'z'>("array2");
 
 }  // namespace kavor

@@ -2,6 +2,7 @@
 // own, written and read in the forms of types/calendar.h, ordered chronologically.
 #include "types/date_time.h"
 
+#include "core/binary_form.h"
 #include "core/type_table.h"
 
 namespace kavor {
@@ -34,6 +35,18 @@ std::optional<DateTimeValue> readDateTime(std::string_view text) {
   std::optional<int32_t> offset = readZoneOffset(text.substr(second + 1));
   if (!date || !seconds || !offset) return std::nullopt;
   return DateTimeValue{std::move(*date), *seconds, *offset};
+}
+
+std::string calendarText(const Object& object) {
+  // The four types write their text whole, never in parts.
+  struct NoParts final : TextParts {
+    void text(const char*) override {}
+    void number(long long) override {}
+    void part(Object&) override {}
+  } noParts;
+  std::string text;
+  typeOps(object.typeCode).writeText(object, text, noParts);
+  return text;
 }
 
 namespace {
@@ -99,6 +112,50 @@ bool readDateTimeInto(const std::string& text, DateTimeValue& target) {
   return value.has_value();
 }
 
+// Binary items: a time is "t", its text, "t"; a date, timezone or datetime is its code, the
+// byte length of its text, ".", and the text; the empty value has the empty text. A date
+// written in a format of its own adds a blank and the format to its default text, so the
+// format survives and the text can be read without knowing it.
+std::string binaryText(const Object& object) {
+  if (object.base() != '0' || dateOf(object).isEmpty()) return calendarText(object);
+  std::string text = formatDate(dateOf(object).date, kDefaultDateFormat);
+  if (!dateOf(object).format.empty()) text += ' ' + dateOf(object).format;
+  return text;
+}
+
+template <TypeCode Own>
+void writeBinaryCalendar(const Object& object, std::string& out, TextParts&) {
+  std::string text = binaryText(object);
+  if (Own == 't') out += 't' + text + 't';
+  else out += Own + std::to_string(text.size()) + '.' + text;
+}
+
+template <TypeCode Own>
+bool readBinaryCalendar(BinaryInput& in, char, Object& target) {
+  std::string text;
+  if (Own == 't') {
+    if (!in.textUntil('t', text)) return false;
+  } else {
+    int64_t length;
+    if (!in.number(length, '.') || !in.text(length, text)) return false;
+  }
+  if (text.empty()) return true;
+  if (Own != '0') return typeOps(Own).readText(text, target);
+  size_t blank = text.find(' ');
+  std::string format = blank == std::string::npos ? std::string() : text.substr(blank + 1);
+  if (!format.empty() && (!isValidDateFormat(format) || format == kDefaultDateFormat)) return false;
+  if (!typeOps(Own).readText(text.substr(0, blank), target)) return false;
+  dateOf(target).format = format;
+  return true;
+}
+
+template <TypeCode Own>
+constexpr TypeOps withBinary(TypeOps row) {
+  row.writeBinary = writeBinaryCalendar<Own>;
+  row.readBinary = readBinaryCalendar<Own>;
+  return row;
+}
+
 using DateRow = CalendarRow<DateValue, dateOf>;
 using TimeRow = CalendarRow<TimeValue, timeOf>;
 using ZoneRow = CalendarRow<TimezoneValue, timezoneOf>;
@@ -115,18 +172,18 @@ extern constinit const TypeOps kDateOps = [] {
   row.keyText = [](const Object& object) {
     return dateOf(object).isEmpty() ? std::string() : formatDate(dateOf(object).date, kDefaultDateFormat);
   };
-  return row;
+  return withBinary<'0'>(row);
 }();
 
-extern constinit const TypeOps kTimeOps = TimeRow::row<
+extern constinit const TypeOps kTimeOps = withBinary<'t'>(TimeRow::row<
     [](const TimeValue& a, const TimeValue& b) { return a.seconds == b.seconds; },
     [](const TimeValue& v) { return formatTimeOfDay(v.seconds); }, readTimeInto,
-    [](const TimeValue& a, const TimeValue& b) { return a.seconds <=> b.seconds; }>("time");
+    [](const TimeValue& a, const TimeValue& b) { return a.seconds <=> b.seconds; }>("time"));
 
-extern constinit const TypeOps kTimezoneOps = ZoneRow::row<
+extern constinit const TypeOps kTimezoneOps = withBinary<'2'>(ZoneRow::row<
     [](const TimezoneValue& a, const TimezoneValue& b) { return a.offset == b.offset; },
     [](const TimezoneValue& v) { return formatZoneOffset(*v.offset); }, readZoneInto,
-    [](const TimezoneValue& a, const TimezoneValue& b) { return a.offset <=> b.offset; }>("timezone");
+    [](const TimezoneValue& a, const TimezoneValue& b) { return a.offset <=> b.offset; }>("timezone"));
 
 // Two datetimes are equal, ordered and hashed by the instant they name, whatever their zones.
 extern constinit const TypeOps kDateTimeOps = [] {
@@ -140,7 +197,7 @@ extern constinit const TypeOps kDateTimeOps = [] {
   row.keyText = [](const Object& object) {
     return dateTimeOf(object).isEmpty() ? std::string() : instantOf(dateTimeOf(object)).toText();
   };
-  return row;
+  return withBinary<'4'>(row);
 }();
 
 }  // namespace kavor

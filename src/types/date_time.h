@@ -47,6 +47,8 @@ BigInt instantOf(const DateTimeValue& value);
 DateTimeValue dateTimeAt(const BigInt& instant, int32_t offset);
 
 std::string dateTimeText(const DateTimeValue& value);
+// The text form of a date, time, timezone or datetime value.
+std::string calendarText(const Object& object);
 std::optional<DateTimeValue> readDateTime(std::string_view text);
 
 }  // namespace kavor

@@ -108,16 +108,7 @@ void setFromText(MethodCall& call) {
 
 // The text form, as output writes it.
 void chop(MethodCall& call) {
-  Object& object = call.heldObject();
-  // The four types write their text whole, never in parts.
-  struct NoParts final : TextParts {
-    void text(const char*) override {}
-    void number(long long) override {}
-    void part(Object&) override {}
-  } noParts;
-  std::string text;
-  typeOps(object.typeCode).writeText(object, text, noParts);
-  pushStr(call, std::move(text));
+  pushStr(call, calendarText(call.heldObject()));
 }
 
 // ---- date --------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <compare>
 #include <unordered_map>
 
+#include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/type_table.h"
 
@@ -108,6 +109,63 @@ void writeSet(const Object& object, std::string&, TextParts& parts) {
   parts.text("}");
 }
 
+// Binary items: "h", the entry count, "h", then key and value of each entry; "m", the key
+// count, "m", then the keys. Entries go in bucket order, which reading keeps, since equal
+// keys fall into equal buckets and a bucket keeps the order of insertion.
+template <TypeCode Own>
+void writeBinaryTable(const Object& object, std::string& out, TextParts& parts) {
+  HashTable& table = object.asHash();
+  out += Own + std::to_string(table.count) + Own;
+  table.forEachEntry([&](HashEntry* entry) {
+    parts.part(*entry->key);
+    if (Own == 'h') {
+      if (entry->value) parts.part(*entry->value);
+      else parts.text("v");
+    }
+  });
+}
+
+// Collects the entries; they go into the table once their keys are whole, since a key is
+// hashed by its value.
+class EntrySink final : public BinaryPartSink {
+ public:
+  EntrySink(HashTable& table, int64_t count, bool withValues)
+      : table_(table), remaining_(count), withValues_(withValues) {}
+  Object* nextPart() override {
+    if (withValues_ && !entries_.empty() && !entries_.back().value) {
+      entries_.back().value = std::make_unique<Object>();
+      return entries_.back().value.get();
+    }
+    if (remaining_ == 0) return nullptr;
+    --remaining_;
+    entries_.emplace_back();
+    entries_.back().key = std::make_unique<Object>();
+    return entries_.back().key.get();
+  }
+  bool complete() override {
+    for (HashEntry& entry : entries_) {
+      if (table_.contains(*entry.key)) return false;
+      table_.adopt(std::move(entry));
+    }
+    entries_.clear();
+    return true;
+  }
+
+ private:
+  HashTable& table_;
+  int64_t remaining_;                // entries still to come
+  bool withValues_;                  // a hash; a set has keys only
+  std::vector<HashEntry> entries_;   // read so far, not yet in the table
+};
+
+template <TypeCode Own>
+bool readBinaryTable(BinaryInput& in, char, Object& target) {
+  int64_t count;
+  if (!in.number(count, Own)) return false;
+  in.expectParts(std::make_unique<EntrySink>(target.asHash(), count, Own == 'h'));
+  return true;
+}
+
 // Removes every key of `set` for which `drop` holds.
 template <class Drop>
 void removeKeys(HashTable& set, Drop drop) {
@@ -163,6 +221,7 @@ std::partial_ordering orderSets(Object& left, Object& right) {
   return containsAll(a, b) ? std::partial_ordering::greater : std::partial_ordering::unordered;
 }
 
+template <TypeCode Own>
 constexpr TypeOps tableRow(const char* name, bool (*equals)(Object&, Object&, PartComparison&),
                            void (*writeText)(const Object&, std::string&, TextParts&)) {
   return {
@@ -178,14 +237,16 @@ constexpr TypeOps tableRow(const char* name, bool (*equals)(Object&, Object&, Pa
       .writeText = writeText,
       .readText = nullptr,
       .elementLoop = true,
+      .writeBinary = writeBinaryTable<Own>,
+      .readBinary = readBinaryTable<Own>,
   };
 }
 
 }  // namespace
 
-extern constinit const TypeOps kHashOps = tableRow("hash", sameHashes, writeHash);
+extern constinit const TypeOps kHashOps = tableRow<'h'>("hash", sameHashes, writeHash);
 extern constinit const TypeOps kSetOps = [] {
-  TypeOps row = tableRow("set", sameSets, writeSet);
+  TypeOps row = tableRow<'m'>("set", sameSets, writeSet);
   row.compoundOperators = "+-*";
   row.acceptsOperand = [](TypeCode source) { return source == 'm'; };
   row.compound = combineSets;

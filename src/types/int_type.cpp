@@ -2,6 +2,7 @@
 // list.
 #include <charconv>
 
+#include "core/binary_form.h"
 #include "core/pool.h"
 #include "core/type_table.h"
 #include "numbers/bigint.h"
@@ -96,6 +97,25 @@ void writeInt(const Object& object, std::string& out, TextParts&) {
   out += object.asInt().toText();
 }
 
+// Binary item: "i", the decimal text (nothing for the empty int), "i".
+void writeBinaryInt(const Object& object, std::string& out, TextParts& parts) {
+  out += 'i';
+  writeInt(object, out, parts);
+  out += 'i';
+}
+
+bool readBinaryInt(BinaryInput& in, char, Object& target) {
+  std::string text;
+  if (!in.textUntil('i', text)) return false;
+  if (text.empty()) return true;
+  size_t digits = text[0] == '-' ? 1 : 0;
+  if (digits == text.size() || text.find_first_not_of("0123456789", digits) != std::string::npos) return false;
+  std::optional<BigInt> value = BigInt::fromText(text);
+  if (!value) return false;
+  target.setInt(*value);
+  return true;
+}
+
 }  // namespace
 
 extern constinit const TypeOps kIntOps = {
@@ -128,6 +148,8 @@ extern constinit const TypeOps kIntOps = {
     .compound = combineInts,
     .emptyIsNoValue = true,
     .order = [](Object& a, Object& b) -> std::partial_ordering { return compareInts(a, b); },
+    .writeBinary = writeBinaryInt,
+    .readBinary = readBinaryInt,
 };
 
 }  // namespace kavor

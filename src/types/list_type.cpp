@@ -1,5 +1,6 @@
 // The rows of `list` and `args`, which share the list record: elements are Objects of their
 // own (an `any` holding each value), written "(e1,e2,...)".
+#include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/type_table.h"
 
@@ -78,6 +79,35 @@ bool sameListType(TypeCode source) {
   return source == Own;
 }
 
+// Binary item: the code, the element count, the code, then the elements.
+template <TypeCode Own>
+void writeBinaryList(const Object& object, std::string& out, TextParts& parts) {
+  ListRecord& list = object.asList();
+  out += Own + std::to_string(list.size()) + Own;
+  for (size_t i = 0; i < list.size(); ++i) parts.part(list.at(i));
+}
+
+// Appends each element as it is read.
+class ElementSink final : public CountedPartSink {
+ public:
+  ElementSink(ListRecord& list, int64_t count) : CountedPartSink(count), list_(list) {}
+
+ private:
+  Object& add() override {
+    list_.appendObject(std::make_unique<Object>());
+    return list_.at(list_.size() - 1);
+  }
+  ListRecord& list_;
+};
+
+template <TypeCode Own>
+bool readBinaryList(BinaryInput& in, char, Object& target) {
+  int64_t count;
+  if (!in.number(count, Own)) return false;
+  in.expectParts(std::make_unique<ElementSink>(target.asList(), count));
+  return true;
+}
+
 template <TypeCode Own>
 constexpr TypeOps listRow(const char* name) {
   return {
@@ -96,6 +126,8 @@ constexpr TypeOps listRow(const char* name) {
       .compoundOperators = "+",
       .acceptsOperand = sameListType<Own>,
       .compound = appendList,
+      .writeBinary = writeBinaryList<Own>,
+      .readBinary = readBinaryList<Own>,
   };
 }
 

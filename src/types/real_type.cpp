@@ -1,5 +1,6 @@
 // The row of `real`: exact sums, differences and products, quotients cut to the working
 // precision, and an int operand taken as the real of the same value.
+#include "core/binary_form.h"
 #include "core/type_table.h"
 #include "numbers/bigreal.h"
 
@@ -28,6 +29,26 @@ Failure combineReals(char op, Object& target, Object& source) {
   }
 }
 
+// Binary item: "r", the exact decimal text whatever the output precision, "r".
+void writeBinaryReal(const Object& object, std::string& out, TextParts&) {
+  out += 'r';
+  out += object.asReal().toText(-1);
+  out += 'r';
+}
+
+// Only what the writer writes: a sign, digits and a point, no exponent that could ask for
+// millions of digits.
+bool readBinaryReal(BinaryInput& in, char, Object& target) {
+  std::string text;
+  if (!in.textUntil('r', text)) return false;
+  if (text.empty()) return true;
+  if (text.find_first_not_of("-0123456789.") != std::string::npos) return false;
+  Outcome<BigReal> value = BigReal::fromText(text);
+  if (!value.ok()) return false;
+  target.asReal() = std::move(value.value);
+  return true;
+}
+
 }  // namespace
 
 extern constinit const TypeOps kRealOps = {
@@ -53,6 +74,8 @@ extern constinit const TypeOps kRealOps = {
     .compound = combineReals,
     .emptyIsNoValue = true,
     .order = [](Object& a, Object& b) -> std::partial_ordering { return a.asReal() <=> b.asReal(); },
+    .writeBinary = writeBinaryReal,
+    .readBinary = readBinaryReal,
 };
 
 }  // namespace kavor

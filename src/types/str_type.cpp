@@ -2,6 +2,7 @@
 // list.
 #include <string_view>
 
+#include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/pool.h"
 #include "core/type_table.h"
@@ -13,6 +14,20 @@ namespace {
 
 // A string compares up to its first stored NUL.
 std::string_view upToZero(const std::string& text) { return std::string_view(text).substr(0, text.find('\0')); }
+
+// Binary item: "s", the byte length, "s", the bytes (a NUL among them too).
+void writeBinaryStr(const Object& object, std::string& out, TextParts&) {
+  const std::string& text = object.asStr().text;
+  out += 's' + std::to_string(text.size()) + 's';
+  out += text;
+}
+
+bool readBinaryStr(BinaryInput& in, char, Object& target) {
+  int64_t length;
+  if (!in.number(length, 's') || !in.text(length, target.asStr().text)) return false;
+  target.asStr().restartReading();
+  return true;
+}
 
 }  // namespace
 
@@ -57,6 +72,8 @@ extern constinit const TypeOps kStrOps = {
     .order = [](Object& a, Object& b) -> std::partial_ordering {
       return upToZero(a.asStr().text).compare(upToZero(b.asStr().text)) <=> 0;
     },
+    .writeBinary = writeBinaryStr,
+    .readBinary = readBinaryStr,
 };
 
 }  // namespace kavor

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/payloads.h"
 #include "core/text_output.h"
@@ -292,6 +293,47 @@ int32_t& loopCount(Object& object) {
     case 'a': case 'z': return arrayOf(object).iterationCount;
     case 'g': return static_cast<GraphRecord*>(object.value)->iterationCount;
     default: return object.asStr().iterationCount;
+  }
+}
+
+// The bytes of a string, as binary input.
+struct Bytes final : BinarySource {
+  explicit Bytes(std::string text) : text(std::move(text)) {}
+  bool next(char& c) override {
+    if (at == text.size()) return false;
+    c = text[at++];
+    return true;
+  }
+  std::string text;
+  size_t at = 0;
+};
+
+// Every type with a binary form reads back its empty and its sample value, and refuses each
+// shortened form of the sample's item as input that ends inside a value.
+TEST_F(TypeTableTest, WhatATypeWritesInBinaryItReadsBack) {
+  for (TypeCode code : registeredCodes()) {
+    const TypeOps& row = typeOps(code);
+    EXPECT_EQ(row.writeBinary == nullptr, row.readBinary == nullptr);
+    if (row.writeBinary == nullptr) continue;
+    SCOPED_TRACE(std::string("type code ") + code);
+    for (bool filled : {false, true}) {
+      auto source = filled ? sampleValue(code) : emptyValue(code);
+      std::string item;
+      ASSERT_EQ(writeBinary(*source, item).text(), "");
+      auto target = emptyValue(code);
+      Bytes bytes(item);
+      Outcome<bool, Failure> read = readBinary(bytes, *target);
+      ASSERT_EQ(read.failure.text(), "") << item;
+      EXPECT_TRUE(read.value);
+      EXPECT_TRUE(equals(*target, *source)) << item;
+      EXPECT_EQ(bytes.at, item.size());
+      for (size_t cut = 1; cut < item.size(); ++cut) {
+        Bytes shorter(item.substr(0, cut));
+        auto untouched = emptyValue(code);
+        EXPECT_EQ(readBinary(shorter, *untouched).failure.text(), "Binary input ends inside a value") << cut;
+        EXPECT_TRUE(untouched->isEmpty());
+      }
+    }
   }
 }
 
