@@ -63,13 +63,18 @@ const TypeRecord* checkedQualifier(Executor& exec, TreeNode& qualifier, const Ty
   return named;
 }
 
+// "<type>:<method>", the context under which a method of a user value fails, as for the
+// methods of the built-in types.
+std::string methodContext(const TypeRecord& type, const std::string& method) { return type.name + ":" + method; }
+
 // The type named by the str argument `index` of a built-in method, which must be on the
 // lineage of `type`.
 const TypeRecord* lineageTypeArgument(Executor& exec, TreeNode& call, const TypeRecord& type, const std::string& name) {
   for (const TypeRecord* part : type.lineage)
     if (part->name == name) return part;
-  if (typeNamed(call, name) == nullptr) exec.raise(call, NameKind::Function, call.text, fillKey("unbdattypxxx", {name}));
-  exec.raise(call, NameKind::Function, call.text, fillKey("basdattypexinic", {name}));
+  std::string context = methodContext(type, call.text);
+  if (typeNamed(call, name) == nullptr) exec.raise(call, NameKind::Function, context, fillKey("unbdattypxxx", {name}));
+  exec.raise(call, NameKind::Function, context, fillKey("basdattypexinic", {name}));
 }
 
 // The built-in methods every user value answers: bases(), vars(type), get(type, member).
@@ -101,7 +106,8 @@ bool callBuiltinMethod(Executor& exec, TreeNode& call, ResultList& args, ResultL
   if (name == "get" && args.size() == 2 && isStr(0) && isStr(1)) {
     const TypeRecord* part = lineageTypeArgument(exec, call, type, text(0));
     const TreeNode* member = findMember(type, part, text(1));
-    if (member == nullptr) exec.raise(call, NameKind::Function, name, fillKey("dattyphatkeimem", {part->name, text(1)}));
+    if (member == nullptr)
+      exec.raise(call, NameKind::Function, methodContext(type, name), fillKey("dattyphatkeimem", {part->name, text(1)}));
     results->push(memberAt(target, *member), access <= Access::ConstObject ? Access::ConstMember : Access::Member,
                   false);
     return true;
@@ -177,8 +183,11 @@ const std::vector<Routine*>* typeRoutines(const TypeRecord& type, const std::str
 Failure callTypeRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                         Object& target, int access, const TypeRecord* qualifier) {
   bool wantFunction = results != nullptr;
+  // An undefined value has no members to run on: reported like a method of a built-in type
+  // called on an undefined object.
   if (!target.isDefined() || target.asUser().type == nullptr)
-    return Failure(fillKey("keimemzugfehobjmoe", {call.text}));
+    exec.raise(call, wantFunction ? NameKind::Function : NameKind::Procedure, typeName(target, true) + ":" + call.text,
+               message("insnicdef"));
   const TypeRecord& type = *target.asUser().type;
   ResultList args;
   evaluateArguments(exec, call, context, args);
