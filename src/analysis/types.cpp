@@ -128,9 +128,15 @@ TreeNode* lookupType(TreeNode& from, const std::string& name) {
     return found != table.types.end() ? found->second : nullptr;
   };
   TreeNode* scope = &from;
-  for (; lookupParent(*scope) != nullptr; scope = lookupParent(*scope))
-    if (scope->symbols)
-      if (TreeNode* found = inTypes(*scope->symbols)) return found;
+  for (; lookupParent(*scope) != nullptr; scope = lookupParent(*scope)) {
+    if (!scope->symbols) continue;
+    if (TreeNode* found = inTypes(*scope->symbols)) return found;
+    // Inside a type, the types its basic types define are its own too, as their members are.
+    if (scope->symbols->isTypeScope && scope->symbols->type != nullptr)
+      for (TypeRecord* base : scope->symbols->type->lineage)
+        if (base->body != scope)
+          if (TreeNode* found = inTypes(*base->body->symbols)) return found;
+  }
   // The file's outermost scope, then the files it brings in.
   return findVisible(*scope, inTypes);
 }
@@ -210,15 +216,38 @@ void registerExtensions(Analysis& analysis) {
   }
 }
 
+namespace {
+
+// Whether some type's body defines a type named `name`.
+bool isNestedTypeName(const Analysis& analysis, const std::string& name) {
+  return std::any_of(analysis.types.begin(), analysis.types.end(), [&](const TypeRecord* type) {
+    return type->body->symbols->types.count(name) != 0;
+  });
+}
+
+}  // namespace
+
 void markUserDeclarations(Analysis& analysis) {
   if (analysis.types.empty()) return;
   for (TreeNode* root : analysis.files) walk(*root, [&](TreeNode& node) {
     TreeNode* typeNode = nullptr;
+    // `T:U x`: a type's inner types are its own and are not named from outside it.
+    if (isBlankNode(node) && node.left && node.left->op == ':' && node.left->op2 == 0 && node.left->left &&
+        node.left->right && isPlainName(*node.left->left) && isPlainName(*node.left->right) && node.right &&
+        isPlainName(*node.right) && isNestedTypeName(analysis, node.left->right->text))
+      analysis.fail(*node.left, fillKey("dattypsconicdef", {node.left->left->text + ":" + node.left->right->text}),
+                    ErrorKind::Analysis);
     bool variableGroup = node.op == ':' && node.op2 == '$' && node.text.empty();
     if ((isBlankNode(node) || variableGroup) && node.left && isPlainName(*node.left)) typeNode = node.left.get();
     if (typeNode == nullptr || isTypeWord(typeNode->text) || isDefinitionWord(typeNode->text)) return;
     TreeNode* found = lookupType(node, typeNode->text);
-    if (found == nullptr) return;
+    if (found == nullptr) {
+      // `U x` with `U` defined inside some type that does not enclose this declaration is a
+      // declaration of an out-of-reach type, not an unknown variable `U`.
+      if (isBlankNode(node) && node.right && isPlainName(*node.right) && isNestedTypeName(analysis, typeNode->text))
+        analysis.fail(*typeNode, fillKey("dattypsconicdef", {typeNode->text}), ErrorKind::Analysis);
+      return;
+    }
     typeNode->varType = found->varType;
     if (isBlankNode(node)) node.declarationBlank = true;
   });
