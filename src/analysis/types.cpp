@@ -129,6 +129,11 @@ TreeNode* lookupType(TreeNode& from, const std::string& name) {
   };
   TreeNode* scope = &from;
   for (; lookupParent(*scope) != nullptr; scope = lookupParent(*scope)) {
+    // The head `T:name ...` of a routine written outside its type T: its parameters and body
+    // see T's names as if written in T's body, so the search goes on there.
+    if (scope->op == ':' && scope->op2 == 0 && scope->text.empty() && scope->left && isPlainName(*scope->left) &&
+        scope->parent != nullptr && scope->parent->right.get() == scope && isRoutineDefinition(*scope->parent))
+      if (TreeNode* owner = lookupType(*scope->parent, scope->left->text)) scope = owner->varType->body;
     if (!scope->symbols) continue;
     if (TreeNode* found = inTypes(*scope->symbols)) return found;
     // Inside a type, the types its basic types define are its own too, as their members are.
