@@ -123,7 +123,14 @@ Failure moveValue(Object& targetIn, Object& sourceIn, bool targetMayLieWithin) {
   }
   // An any that a typed indirection points at (a typed loop variable bound to a list
   // element) keeps its type while it holds nothing, so the indirection still fits it.
-  if (from.isAny() && !hasTypedIndirection(from)) from.typeCode = 'V';
+  if (from.isAny() && !hasTypedIndirection(from)) {
+    // An untyped any forgets the type with the value, and with it the user record it owned.
+    if (base == 'k') {
+      delete static_cast<UserValue*>(from.value);
+      from.value = nullptr;
+    }
+    from.typeCode = 'V';
+  }
   target.clear(false);
   if (base == 'k') {
     if (target.value != nullptr && target.base() == 'k') delete static_cast<UserValue*>(target.value);
