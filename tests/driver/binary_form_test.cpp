@@ -100,6 +100,24 @@ TEST_F(BinaryFormTest, SharedPartsStaySharedAfterReading) {
   EXPECT_EQ(run.output, "(b,b)\n");
 }
 
+// Graphs: edge ends first, then node values, then edge values in chain order; parallel
+// edges keep their order and a reference to an edge value stays one after reading.
+TEST_F(BinaryFormTest, GraphsRoundTripWithParallelEdges) {
+  std::string bytes = written(
+      "list l\nl = graph(\"a\", list(1, 2), 3), 0\n"
+      "l.get(0).ins(true, 0, 1, 5, 0, 1, 7, 2, 2, \"loop\", 0, 1, 6)\n"
+      "any r\nr @ l.get(0).graph(0, 1, 1)\nl.set(1, r)\npout(l, graph())");
+  EXPECT_EQ(bytes, "l2lg3g4g0&1&0&1&2&2&0&1&s1sal2li1ii2ii3ii5i$1$i7is4sloopi6i@1@g0g0g");
+  Outcome run = reading(bytes, "list l\ngraph e\noutl(in(l, e), \" \", e.size(false))\n"
+                               "l.get(1) = 70\noutl(l, \" \", l.get(0).graph(0, 1))\n");
+  EXPECT_EQ(run.output, "true 0\n((a,(1,2),3){0->1:5,0->1:70,2->2:loop,0->1:6},70) 5706\n");
+  // An edge end beyond the nodes, and a graph cut short inside its edge records.
+  const std::string one = "error err\ngraph g\nin(g)\ncatch(err, {outl(err)})\noutl(g)\n";
+  EXPECT_EQ(reading("g2g1g0&2&i1ii2ii3i", one).output,
+            "Procedure 'sys:in': Binary input malformed at byte 9 of the value\n(){}\n");
+  EXPECT_EQ(reading("g2g1g0&", one).output, "Procedure 'sys:in': Binary input ends inside a value\n(){}\n");
+}
+
 TEST_F(BinaryFormTest, WritingRefusesWhatHasNoBinaryForm) {
   const std::string prefix = "Procedure 'sys:pout': pout() for ";
   struct Case {
