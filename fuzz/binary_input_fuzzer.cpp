@@ -1,10 +1,15 @@
-// Binary input read with -ib into every type that has a binary form, until the input ends;
+// Binary input read with -ib into every type that has a binary form (graphs and user values too), until the input ends;
 // each value read is written again in text and in binary, copied and compared.
 #include "harness.h"
 
 namespace {
 
-const char kReader[] = R"(error err
+const char kReader[] = R"(bigtype P { int x; any y }
+bigtype Q (P) { list l; P inner }
+error err
+graph g
+P p
+Q q
 bool b
 char c
 int i
@@ -28,15 +33,15 @@ int n
 bool more
 more = true
 while({more}, {
-  if(n % 6 == 0){more = in(l, h)}{if(n % 6 == 1){more = in(m, a, w)}{if(n % 6 == 2){more = in(b, c, i, r, s)}{
-  if(n % 6 == 3){more = in(o, d, t, z, dt, e)}{if(n % 6 == 4){more = in(y)}{more = in(v)}}}}}
+  if(n % 7 == 0){more = in(l, h)}{if(n % 7 == 1){more = in(m, a, w)}{if(n % 7 == 2){more = in(b, c, i, r, s)}{
+  if(n % 7 == 3){more = in(o, d, t, z, dt, e)}{if(n % 7 == 4){more = in(y)}{if(n % 7 == 5){more = in(g, p, q)}{more = in(v)}}}}}}
   catch(err, {more = true})
   n += 1
-  sout(text, b, c, i, r, s, o, d, t, z, dt, e, l, y, h, m, a, w)
-  pout(b, c, i, r, s, o, d, t, z, dt, e, l, y, h, m, a, w)
+  sout(text, b, c, i, r, s, o, d, t, z, dt, e, l, y, h, m, a, w, g, p, q)
+  pout(b, c, i, r, s, o, d, t, z, dt, e, l, y, h, m, a, w, g, p, q)
   catch(err, {})
   copy = l
-  outl(copy == l, h == h, m == m, a == a, w == w)
+  outl(copy == l, h == h, m == m, a == a, w == w, g == g, p == p, q == q)
   copy = h
   copy = a
   text = ""

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/failure.h"
 #include "core/object.h"
@@ -16,6 +17,7 @@
 namespace kavor {
 
 class TextParts;
+struct TypeRecord;
 
 // Writes the binary item of `object` into `out` (cleared first). An indirection at the top
 // is followed, so a reference variable writes what it refers to. Refuses a part of a type
@@ -28,6 +30,9 @@ class BinarySource {
  public:
   // The next byte; false at the end of input.
   virtual bool next(char& c) = 0;
+  // The user type a value written by another program names, as the reading program sees
+  // it; nullptr when it has none of that name.
+  virtual TypeRecord* typeNamed(const std::string&) { return nullptr; }
 
  protected:
   ~BinarySource() = default;
@@ -83,6 +88,26 @@ class BinaryInput {
   bool text(int64_t length, std::string& text);
   // The parts of the value being read come next, in the order `sink` takes them.
   void expectParts(std::unique_ptr<BinaryPartSink> sink) { expected_ = std::move(sink); }
+  // A user type as a value's item named it: the reading program's type of that name (null
+  // when the program has none, or one with other members) and the member count of each
+  // group the item gave.
+  struct ItemType {
+    TypeRecord* type;
+    std::vector<int64_t> layout;
+  };
+  // The user type a name gives in the reading program.
+  TypeRecord* typeNamed(const std::string& name) { return source_.typeNamed(name); }
+  // The type an earlier item of the value numbered `number`; nullptr when none did.
+  const ItemType* typeNumbered(int64_t number) const {
+    return number >= 1 && number <= static_cast<int64_t>(types_.size()) ? &types_[number - 1] : nullptr;
+  }
+  // Gives the next number to a type; a value numbers its types 1, 2, 3 in order.
+  const ItemType& numberType(ItemType type) { return types_.emplace_back(std::move(type)); }
+  int64_t typesNumbered() const { return static_cast<int64_t>(types_.size()); }
+  // The value is refused for a reason more telling than malformed bytes: at once when the
+  // row's readBinary then fails, else once the value is whole.
+  void refuse(Failure failure) { refusal_ = std::move(failure); }
+  const Failure& refusal() const { return refusal_; }
 
   // For the reader: the sink a row handed over, if any.
   std::unique_ptr<BinaryPartSink> takeExpected() { return std::move(expected_); }
@@ -98,6 +123,8 @@ class BinaryInput {
   std::unique_ptr<BinaryPartSink> expected_;  // set by a compound row until the reader takes it
   bool ended_ = false;                        // set when a byte was asked for after the end
   int64_t position_ = 0;                      // bytes consumed so far
+  std::vector<ItemType> types_;              // the user types numbered so far, number 1 first
+  Failure refusal_;                           // set by refuse; none until then
 };
 
 // Reads one binary value from `source` into `target` (through indirections), skipping

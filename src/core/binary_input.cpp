@@ -90,10 +90,12 @@ class BinaryReader {
     }
     for (auto& sink : waiting_)
       if (!sink->complete()) return false;
-    return true;
+    // A refusal noted while completing lets the rest of the value be read first.
+    return !in_.refusal();
   }
 
   Failure failure() const {
+    if (in_.refusal()) return in_.refusal();
     if (in_.ended()) return message("binendinnwer");
     // The first byte was read before the reader began.
     return fillKey("binfehwer", {std::to_string(in_.position() + 1)});

@@ -40,6 +40,11 @@ class BinaryWriter final : public TextParts {
   void text(const char* literal) override { pending_.push_back({nullptr, literal, 0}); }
   void number(long long value) override { pending_.push_back({nullptr, nullptr, value}); }
   void part(Object& part) override { pending_.push_back({&part, nullptr, 0}); }
+  int64_t typeNumber(const TypeRecord& type, bool& first) override {
+    auto [entry, added] = types_.emplace(&type, static_cast<int64_t>(types_.size()) + 1);
+    first = added;
+    return entry->second;
+  }
 
  private:
   // One step: a part to write, a literal piece, or (neither) a number.
@@ -51,6 +56,7 @@ class BinaryWriter final : public TextParts {
 
   bool walk(Object& root) {
     pending_.clear();
+    types_.clear();
     if (!visit(root)) return false;
     while (!pending_.empty()) {
       Step step = pending_.back();
@@ -119,6 +125,8 @@ class BinaryWriter final : public TextParts {
   std::vector<const Object*> referenced_;
   // Writing: the number of each target inside the value, 1, 2, 3, ...
   std::unordered_map<const Object*, int32_t> serials_;
+  // The number of each user type met so far in the current walk.
+  std::unordered_map<const TypeRecord*, int64_t> types_;
 };
 
 }  // namespace

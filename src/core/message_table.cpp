@@ -378,6 +378,8 @@ const MessageEntry kMessageTable[] = {
     {"berzugro", "Range of '%s' values too large for memory"},
     {"binendinnwer", "Binary input ends inside a value"},
     {"binfehwer", "Binary input malformed at byte %d of the value"},
+    {"binunbdattyp", "Binary input holds type '%s', which this program does not define"},
+    {"binanddattyp", "Binary input holds type '%s' with other members than this program's"},
     {nullptr, nullptr},
 };
 

@@ -22,6 +22,7 @@ namespace kavor {
 // Compares the parts of two values inside one structural comparison. It follows the
 // comparison's cycle guard, so a row compares parts only through it, never with equals().
 class BinaryInput;
+struct TypeRecord;
 
 class PartComparison {
  public:
@@ -52,6 +53,13 @@ class TextParts {
   // An integer in decimal (the positions of an array).
   virtual void number(long long value) = 0;
   virtual void part(Object& part) = 0;
+  // The binary writer numbers the user types of the value it writes 1, 2, 3 in the order
+  // they first occur, so that a type's name is written once; `first` tells whether this
+  // is that occurrence. Text writers number nothing.
+  virtual int64_t typeNumber(const TypeRecord&, bool& first) {
+    first = false;
+    return 0;
+  }
 
  protected:
   ~TextParts() = default;

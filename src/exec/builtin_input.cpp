@@ -46,7 +46,7 @@ void runInput(Executor& exec, TreeNode& node, const ExecContext& context, Result
   } else {
     call.require(checkCountRange(args, 1, -1));
   }
-  Outcome<bool, Failure> complete = readValues(*stream, args, first, rule);
+  Outcome<bool, Failure> complete = readValues(*stream, args, first, rule, &node);
   call.require(complete.failure);
   if (results) results->pushOwned(makeBool(complete.value), Access::ConstResult);
 }

@@ -42,8 +42,9 @@ const TreeNode* findMember(const TypeRecord& type, const TypeRecord* qualifier, 
   return nullptr;
 }
 
-// The record of the type named `name` as seen from `node`, or null.
-const TypeRecord* typeNamed(TreeNode& node, const std::string& name) {
+}  // namespace
+
+TypeRecord* typeNamed(TreeNode& node, const std::string& name) {
   for (TreeNode* scope = &node; scope != nullptr;
        scope = scope->symbols && scope->symbols->lexicalParent ? scope->symbols->lexicalParent : scope->parent) {
     if (!scope->symbols) continue;
@@ -52,6 +53,8 @@ const TypeRecord* typeNamed(TreeNode& node, const std::string& name) {
   }
   return nullptr;
 }
+
+namespace {
 
 // Checks that `qualifier` (the node T of `T:...`) names a basic type of `type` and returns it.
 const TypeRecord* checkedQualifier(Executor& exec, TreeNode& qualifier, const TypeRecord& type) {

@@ -10,6 +10,9 @@ namespace kavor {
 
 struct TypeRecord;
 
+// The record of the type named `name` as seen from `node`, or null.
+TypeRecord* typeNamed(TreeNode& node, const std::string& name);
+
 // Builds the prototype of every type (its members in their initial state), each after the
 // types of its members. Runs once, before the program's first statement; a member whose
 // initialisation fails ends the run as an error of the definition.

@@ -4,6 +4,7 @@
 #include "core/text_form.h"
 #include "exec/calls.h"
 #include "exec/token_reader.h"
+#include "exec/user_types.h"
 
 namespace kavor {
 
@@ -30,24 +31,28 @@ Outcome<bool, Failure> readText(STREAM_DATA& stream, InputRule rule, std::string
   return Outcome<bool, Failure>::success(false);
 }
 
-// The bytes of a stream, for the binary reader.
+// The bytes of a stream, for the binary reader, and the types of the reading statement.
 class StreamBytes final : public BinarySource {
  public:
-  explicit StreamBytes(STREAM_DATA& stream) : stream_(stream) {}
+  StreamBytes(STREAM_DATA& stream, TreeNode* where) : stream_(stream), where_(where) {}
   bool next(char& c) override { return !stream_.readChar(c); }
+  TypeRecord* typeNamed(const std::string& name) override {
+    return where_ ? kavor::typeNamed(*where_, name) : nullptr;
+  }
 
  private:
   STREAM_DATA& stream_;
+  TreeNode* where_;  // the reading statement; null where nothing names types
 };
 
 // Binary input: each variable takes one whole value, whatever its type; the value read
 // decides whether the types agree.
-Outcome<bool, Failure> readObjects(STREAM_DATA& stream, ResultList& variables, size_t first) {
+Outcome<bool, Failure> readObjects(STREAM_DATA& stream, ResultList& variables, size_t first, TreeNode* where) {
   for (size_t i = first; i < variables.size(); ++i) {
     if (Failure failure = checkVariable(variables, i, true)) return Outcome<bool, Failure>::refusal(std::move(failure));
   }
   if (Refusal refusal = stream.prepareInput()) return Outcome<bool, Failure>::refusal(refusal);
-  StreamBytes bytes(stream);
+  StreamBytes bytes(stream, where);
   for (size_t i = first; i < variables.size(); ++i) {
     Outcome<bool, Failure> read = readBinary(bytes, *variables[i].object);
     if (!read.ok() || !read.value) return read;
@@ -65,8 +70,9 @@ Failure checkInputVariables(const ResultList& variables, size_t first) {
   return Failure::none();
 }
 
-Outcome<bool, Failure> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule) {
-  if (stream.readsObjects()) return readObjects(stream, variables, first);
+Outcome<bool, Failure> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule,
+                                  TreeNode* where) {
+  if (stream.readsObjects()) return readObjects(stream, variables, first, where);
   if (Failure failure = checkInputVariables(variables, first)) return Outcome<bool, Failure>::refusal(std::move(failure));
   std::string text;
   for (size_t i = first; i < variables.size(); ++i) {

@@ -6,6 +6,7 @@
 
 #include "core/failure.h"
 #include "exec/result_list.h"
+#include "frontend/tree_node.h"
 #include "streams/stream.h"
 
 namespace kavor {
@@ -25,8 +26,10 @@ Failure checkInputVariables(const ResultList& variables, size_t first);
 // Reads one value for each of `variables[first..]` from `stream` by `rule` and converts it
 // by the variable's type. The entries are checked by checkInputVariables before anything is
 // read. The value is true when every variable received a value, false when the input
-// ended first (the variables read so far keep their values) or on a failure.
-Outcome<bool, Failure> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule);
+// ended first (the variables read so far keep their values) or on a failure. User values
+// in binary input name their types as the statement `where` sees them (none without it).
+Outcome<bool, Failure> readValues(STREAM_DATA& stream, ResultList& variables, size_t first, InputRule rule,
+                                  TreeNode* where = nullptr);
 
 // The input separators as get_in_spc reports them: in order, nothing between them.
 std::string inputSeparatorText(const StreamSettings& settings);

@@ -4,6 +4,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/type_table.h"
 #include "types/graph.h"
@@ -107,6 +108,61 @@ void writeGraph(const Object& object, std::string&, TextParts& parts) {
   parts.text("}");
 }
 
+// Binary item: "g", node count, "g", edge count, "g", the edges' ends as positions, each
+// followed by "&" ("0&1&" for 0->1), in chain order, then the node values in position
+// order and the edge values in chain order. The ends come first so that the reader has
+// every node when an edge value arrives and needs nothing but numbers to place it.
+void writeBinaryGraph(const Object& object, std::string& out, TextParts& parts) {
+  GraphRecord& graph = graphOf(object);
+  out += 'g' + std::to_string(graph.nodeCount()) + 'g' + std::to_string(graph.edgeCount()) + 'g';
+  for (GraphEdge& edge : graph.chain)
+    out += std::to_string(graph.positionOf(*edge.source)) + '&' + std::to_string(graph.positionOf(*edge.target)) + '&';
+  for (size_t i = 0; i < graph.nodeCount(); ++i) parts.part(*graph.node(i).value);
+  for (GraphEdge& edge : graph.chain) parts.part(*edge.value);
+}
+
+// Takes the node values, puts the nodes into the graph once all have come, then adds each
+// edge as its value is about to be read.
+class GraphPartSink final : public BinaryPartSink {
+ public:
+  GraphPartSink(GraphRecord& graph, int64_t nodes, std::vector<std::pair<size_t, size_t>> ends)
+      : graph_(graph), nodesLeft_(nodes), ends_(std::move(ends)) {}
+
+  Object* nextPart() override {
+    if (nodesLeft_ > 0) {
+      --nodesLeft_;
+      values_.push_back(std::make_unique<Object>());
+      return values_.back().get();
+    }
+    if (!values_.empty()) graph_.insertNodes(0, values_), values_.clear();
+    if (nextEdge_ == ends_.size()) return nullptr;
+    auto [source, target] = ends_[nextEdge_++];
+    return graph_.addEdge(graph_.node(source), graph_.node(target), std::make_unique<Object>()).value.get();
+  }
+
+ private:
+  GraphRecord& graph_;
+  int64_t nodesLeft_;                               // node values still to come
+  std::vector<std::unique_ptr<Object>> values_;     // node values read, until the nodes are made
+  std::vector<std::pair<size_t, size_t>> ends_;     // the edges' ends, each below the node count
+  size_t nextEdge_ = 0;                             // the edge whose value comes next
+};
+
+bool readBinaryGraph(BinaryInput& in, char, Object& target) {
+  int64_t nodes, edges;
+  if (!in.number(nodes, 'g') || !in.number(edges, 'g')) return false;
+  // Grown as records arrive, never reserved from the counts read.
+  std::vector<std::pair<size_t, size_t>> ends;
+  for (int64_t i = 0; i < edges; ++i) {
+    int64_t source, targetNode;
+    if (!in.number(source, '&') || !in.number(targetNode, '&')) return false;
+    if (source >= nodes || targetNode >= nodes) return false;
+    ends.emplace_back(static_cast<size_t>(source), static_cast<size_t>(targetNode));
+  }
+  in.expectParts(std::make_unique<GraphPartSink>(graphOf(target), nodes, std::move(ends)));
+  return true;
+}
+
 }  // namespace
 
 extern constinit const TypeOps kGraphOps = {
@@ -121,6 +177,8 @@ extern constinit const TypeOps kGraphOps = {
     .loopsRunning = graphLoops,
     .writeText = writeGraph,
     .readText = nullptr,
+    .writeBinary = writeBinaryGraph,
+    .readBinary = readBinaryGraph,
 };
 
 }  // namespace kavor

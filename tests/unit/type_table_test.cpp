@@ -297,14 +297,17 @@ int32_t& loopCount(Object& object) {
 }
 
 // The bytes of a string, as binary input.
+// The bytes of one item; the reading program knows one user type, the sample's.
 struct Bytes final : BinarySource {
-  explicit Bytes(std::string text) : text(std::move(text)) {}
+  Bytes(std::string text, TypeRecord* known) : text(std::move(text)), known(known) {}
   bool next(char& c) override {
     if (at == text.size()) return false;
     c = text[at++];
     return true;
   }
+  TypeRecord* typeNamed(const std::string& name) override { return name == known->name ? known : nullptr; }
   std::string text;
+  TypeRecord* known;
   size_t at = 0;
 };
 
@@ -321,14 +324,14 @@ TEST_F(TypeTableTest, WhatATypeWritesInBinaryItReadsBack) {
       std::string item;
       ASSERT_EQ(writeBinary(*source, item).text(), "");
       auto target = emptyValue(code);
-      Bytes bytes(item);
+      Bytes bytes(item, &point_);
       Outcome<bool, Failure> read = readBinary(bytes, *target);
       ASSERT_EQ(read.failure.text(), "") << item;
       EXPECT_TRUE(read.value);
       EXPECT_TRUE(equals(*target, *source)) << item;
       EXPECT_EQ(bytes.at, item.size());
       for (size_t cut = 1; cut < item.size(); ++cut) {
-        Bytes shorter(item.substr(0, cut));
+        Bytes shorter(item.substr(0, cut), &point_);
         auto untouched = emptyValue(code);
         EXPECT_EQ(readBinary(shorter, *untouched).failure.text(), "Binary input ends inside a value") << cut;
         EXPECT_TRUE(untouched->isEmpty());
