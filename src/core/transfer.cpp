@@ -214,6 +214,24 @@ Failure transfer(Object& target, Object& source, int kind) {
   }
 }
 
-Failure moveIntoFree(Object& target, Object& source) { return moveValue(target, source, false); }
+Failure moveIntoFree(Object& target, Object& source) {
+  // The common case of a temporary (a function's values going into a list): a value of its
+  // own, held in an any or typed, nothing pointing at either side, goes into an empty any.
+  // All the checks of a movement pass, so the payload changes hands alone; a typed source
+  // keeps its type and is left undefined, an any is left holding nothing.
+  TypeCode base = source.base();
+  if (target.typeCode == 'v' && target.value == nullptr && !target.hasLinks() && source.isDefined() &&
+      !source.hasLinks() && base != 'k' && !isIndirectionCode(source.typeCode) &&
+      (source.typeCode == base || isHeldCode(source.typeCode))) {
+    target.value = source.value;
+    target.word = source.word;
+    target.typeCode = heldCode(base);
+    source.value = nullptr;
+    source.word = 0;
+    if (source.typeCode != base) source.typeCode = 'V';
+    return Failure::none();
+  }
+  return moveValue(target, source, false);
+}
 
 }  // namespace kavor
