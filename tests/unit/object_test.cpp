@@ -220,14 +220,17 @@ TEST(HashTable, KeysStayFoundThroughRemovalsAndGrowth) {
     auto key = i % 2 ? makeInt(i) : makeStr("k" + std::to_string(i));
     HashEntry* entry = table.find(*key);
     ASSERT_EQ(entry != nullptr, i % 3 != 0) << i;
-    if (entry) EXPECT_EQ(entry->value->asInt().toText(), std::to_string(i));
+    if (entry) {
+      EXPECT_EQ(entry->value->asInt().toText(), std::to_string(i));
+    }
   }
   const std::vector<HashEntry*>& order = table.entries();
   ASSERT_EQ(order.size(), 2000u);
   for (size_t i = 1; i < order.size(); ++i) {
     ASSERT_LE(order[i - 1]->bucket, order[i]->bucket);
-    if (order[i - 1]->bucket == order[i]->bucket)
+    if (order[i - 1]->bucket == order[i]->bucket) {
       EXPECT_LT(*order[i - 1]->value->asInt().toInt64(), *order[i]->value->asInt().toInt64());
+    }
   }
   // Strs are equal up to their first zero byte, and so must be their hashes.
   auto withZero = makeStr(std::string("ab\0cd", 5));
