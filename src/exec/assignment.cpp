@@ -88,6 +88,18 @@ Failure iterationRestriction(const Result& target, const Result& source, char op
 // A movement changes its source, so a source that may not be changed (a constant input,
 // an element of one, a literal) is refused as an assignment to it would be. A temporary is
 // dropped after the statement anyway: its value may go.
+// A reference or alias to a constant (an input of the running routine, `this` of a type
+// function or a member reached through it) would let the constant be changed under another
+// name, so it is refused.
+Failure constantSourceRestriction(const Result& source) {
+  switch (source.access) {
+    case Access::ConstInput:
+    case Access::ConstObject: return message("alikonobjnicerl");
+    case Access::ConstMember: return message("aliattkonobjnicherl");
+    default: return Failure::none();
+  }
+}
+
 Failure sourceRestriction(const Result& source, const char* wordKey) {
   bool temporary = source.owned && !source.object->isIndirection();
   if (temporary || isModifiable(source)) return Failure::none();
@@ -355,6 +367,8 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
     if (!isModifiable(*target)) failure = checkModifiable(*target, message(wordKey));
     if (!failure) failure = parameterRestriction(*target, *source, node.op);
     if (!failure && kind == Transfer::Move) failure = sourceRestriction(*source, wordKey);
+    if (!failure && (kind == Transfer::Reference || kind == Transfer::Alias))
+      failure = constantSourceRestriction(*source);
     if (!failure) failure = iterationRestriction(*target, *source, node.op, wordKey);
     if (!failure) {
       // A place a method yields (`l.get(1)`) is a temporary call-alias of the element: a
