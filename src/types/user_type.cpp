@@ -116,12 +116,13 @@ class MemberSink final : public BinaryPartSink {
 
   Object* nextPart() override {
     MemberGroups& groups = *target_.asUser().groups;
-    while (group_ < layout_.size() && groups.size() > group_ &&
-           static_cast<int64_t>(groups[group_].size()) == layout_[group_])
-      ++group_;
-    if (group_ == layout_.size()) return nullptr;
-    if (groups.size() == group_) groups.emplace_back();
-    return groups[group_].emplace_back(std::make_unique<Object>()).get();
+    // Every group is opened as it comes, one without members of its own too.
+    for (; group_ < layout_.size(); ++group_) {
+      if (groups.size() == group_) groups.emplace_back();
+      if (static_cast<int64_t>(groups[group_].size()) < layout_[group_])
+        return groups[group_].emplace_back(std::make_unique<Object>()).get();
+    }
+    return nullptr;
   }
 
   bool complete() override {

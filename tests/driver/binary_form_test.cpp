@@ -131,6 +131,11 @@ TEST_F(BinaryFormTest, UserValuesRoundTripBetweenPrograms) {
                                    "Named n\nPoint p\nin(n, p)\nn.tags.set(0, 8)\n"
                                    "outl(n.tags, \" \", n.y, \" \", n.name.size(), \" \", p)\n");
   EXPECT_EQ(run.output, "(8,<3,>,<3,>) 8 3 <3,>\n");
+  // A type with no members of its own has an empty group, which is read as one.
+  const std::string bare = types + "bigtype Bare (Point) { proc hi { outl(\"hi\") } }\n";
+  bytes = written(bare + "Bare b\nb.x = 4\npout(b)");
+  EXPECT_EQ(bytes, "k1kBare:2:0:2:i4iv");
+  EXPECT_EQ(reading(bytes, bare + "Bare b\nin(b)\noutl(b)\nb.hi()\n").output, "<;4,>\nhi\n");
   // A type the reader lacks or has with other members, a member of another type, a Named
   // where a Point is wanted: each refused once the value is read whole, so reading goes on.
   const std::string reads = types + "error err\nPoint p\nbool more = true\nwhile({more}, {\n"
