@@ -376,6 +376,7 @@ const MessageEntry kMessageTable[] = {
     {"erwintwert0bis127", "Expect integer value between 0 and 127"},
     {"zeinurzeienderl", "This character is only allowed at end of line"},
     {"berzugro", "Range of '%s' values too large for memory"},
+    {"wiezugro", "Repetition of '%s' values too large for memory"},
     {"binendinnwer", "Binary input ends inside a value"},
     {"binfehwer", "Binary input malformed at byte %d of the value"},
     {"binunbdattyp", "Binary input holds type '%s', which this program does not define"},

@@ -10,6 +10,7 @@
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/operators_common.h"
+#include "exec/range_values.h"
 #include "numbers/bigint.h"
 #include "numbers/bigreal.h"
 
@@ -86,6 +87,7 @@ void applyRepetition(Executor& exec, TreeNode& node, Result left, Result right, 
   if (!times.isPositive()) return;
   if (!times.fitsIn(1, kMaxRepetitions)) call.fail(fillKey("unzarg", {times.toText()}));
   std::int64_t n = *times.toInt64();
+  if (static_cast<uint64_t>(n) > holdableValues()) call.fail(fillKey("wiezugro", {times.toText()}));
   for (std::int64_t i = 0; i < n; ++i) {
     auto copy = std::make_unique<Object>('v');
     call.require(transfer(*copy, *left.object, Transfer::ReferenceOrCopy));

@@ -17,16 +17,14 @@ std::string operatorText(const TreeNode& node) {
   return text;
 }
 
-// The most values a range may hold: each takes an Object and a result entry, so a range
-// beyond a sixty-fourth of the machine's memory could never be built.
+}  // namespace
+
 uint64_t holdableValues() {
   long pages = sysconf(_SC_PHYS_PAGES);
   long pageSize = sysconf(_SC_PAGESIZE);
   if (pages <= 0 || pageSize <= 0) return uint64_t{1} << 28;
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 64;
 }
-
-}  // namespace
 
 RangeValues::RangeValues(Executor& exec, TreeNode& node, Object& fromIn, Object& toIn) {
   Object& from = fromIn.resolve(true);

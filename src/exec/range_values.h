@@ -10,6 +10,11 @@
 
 namespace kavor {
 
+// The most values one operator may yield at once (a range, a repetition): each takes an
+// Object and a result entry, so more than a sixty-fourth of the machine's memory in values
+// could never be built.
+uint64_t holdableValues();
+
 class RangeValues {
  public:
   // Reads the evaluated operands; operands that are not two ints or two chars are refused
