@@ -43,11 +43,16 @@ size_t readIndex(const MethodCall& call, size_t index, bool fromEnd, size_t coun
 
 void pushPlace(const MethodCall& call, Object& element) {
   auto place = std::make_unique<Object>('v');
-  // Binding a call-alias is allowed only on variables; the place is one for this moment.
-  place->scopeVariable = 1;
-  Failure failure = transfer(*place, element, Transfer::CallAlias);
-  place->scopeVariable = 0;
-  call.require(failure);
+  if (element.isIndirection()) {
+    // Binding a call-alias is allowed only on variables; the place is one for this moment.
+    place->scopeVariable = 1;
+    Failure failure = transfer(*place, element, Transfer::CallAlias);
+    place->scopeVariable = 0;
+    call.require(failure);
+  } else {
+    // A fresh place and a plain element pass every check of the binding.
+    place->linkIndirection('j', element);
+  }
   // An element of a constant input is part of that input, and is refused as such.
   int access = call.access == Access::ConstInput ? Access::ConstInput
                : call.access <= Access::ConstObject ? Access::ConstMember
