@@ -64,6 +64,9 @@ Failure checkDefined(const ResultList& args, size_t index) {
 }
 
 Failure checkType(const ResultList& args, size_t index, TypeCode code, bool notEmpty) {
+  // The usual case, an argument that passes, with one look at it.
+  const Object& argument = args[index].object->resolve(true);
+  if (argument.base() == code && argument.isDefined() && !(notEmpty && argument.isEmpty())) return Failure::none();
   if (Failure failure = checkDefined(args, index)) return failure;
   Object& value = args[index].object->resolve(true);
   if (value.base() != code) return fillKey("erwtesargtyp", {position(index), typeNameOfCode(code)});
