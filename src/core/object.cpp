@@ -325,7 +325,7 @@ void Object::forgetPayload() {
   value = nullptr;
 }
 
-Object& Object::resolve(bool throughReferences) {
+Object& Object::resolveIndirection(bool throughReferences) {
   Object* current = this;
   while (current->value != nullptr) {
     TypeCode base = baseCode(current->typeCode);

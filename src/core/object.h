@@ -232,8 +232,12 @@ struct Object {
   bool isAny() const { return typeCode == 'v' || typeCode == 'V' || isHeldCode(typeCode); }
   // The Object an indirection points to (one step); the Object itself otherwise.
   Object* target() const { return static_cast<Object*>(value); }
-  // Follows aliases and call-aliases (and references too when `throughReferences`).
-  Object& resolve(bool throughReferences = false);
+  // Follows aliases and call-aliases (and references too when `throughReferences`). Most
+  // Objects are no indirection, so that case is answered inline.
+  Object& resolve(bool throughReferences = false) {
+    return isIndirectionCode(typeCode) ? resolveIndirection(throughReferences) : *this;
+  }
+  Object& resolveIndirection(bool throughReferences);
 
   // Payload access by type; only valid for a defined Object of that base type. Types the
   // rest of the interpreter does not reach into read their payload in their own files.
