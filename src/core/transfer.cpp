@@ -123,14 +123,9 @@ Failure moveValue(Object& targetIn, Object& sourceIn, bool targetMayLieWithin) {
   }
   // An any that a typed indirection points at (a typed loop variable bound to a list
   // element) keeps its type while it holds nothing, so the indirection still fits it.
-  if (from.isAny() && !hasTypedIndirection(from)) {
-    // An untyped any forgets the type with the value, and with it the user record it owned.
-    if (base == 'k') {
-      delete static_cast<UserValue*>(from.value);
-      from.value = nullptr;
-    }
-    from.typeCode = 'V';
-  }
+  // Otherwise the any is left holding nothing; clearing it also frees the record of a user
+  // value, whose groups are gone already.
+  if (from.isAny() && !hasTypedIndirection(from)) from.clear(false);
   target.clear(false);
   if (base == 'k') {
     if (target.value != nullptr && target.base() == 'k') delete static_cast<UserValue*>(target.value);

@@ -85,9 +85,6 @@ Failure iterationRestriction(const Result& target, const Result& source, char op
   return std::string(message(wordKey)) + " " + message("unzwaeite");
 }
 
-// A movement changes its source, so a source that may not be changed (a constant input,
-// an element of one, a literal) is refused as an assignment to it would be. A temporary is
-// dropped after the statement anyway: its value may go.
 // A reference or alias to a constant (an input of the running routine, `this` of a type
 // function or a member reached through it) would let the constant be changed under another
 // name, so it is refused.
@@ -100,6 +97,9 @@ Failure constantSourceRestriction(const Result& source) {
   }
 }
 
+// A movement changes its source, so a source that may not be changed (a constant input,
+// an element of one, a literal) is refused as an assignment to it would be. A temporary is
+// dropped after the statement anyway: its value may go.
 Failure sourceRestriction(const Result& source, const char* wordKey) {
   bool temporary = source.owned && !source.object->isIndirection();
   if (temporary || isModifiable(source)) return Failure::none();
