@@ -47,6 +47,10 @@ struct Routine {
   // For a type procedure or type function: the type it belongs to (it runs with an object of
   // that type or of a type derived from it as the current object); null otherwise.
   TypeRecord* ownerType = nullptr;
+  // The whole routine compiled to word code, made by the executor at its first call with
+  // word arguments: a part of kind WordRoutine, or of kind None when the routine has no such
+  // form. Null until then.
+  std::unique_ptr<CompiledPart> wordForm;
 };
 
 // The definitions of one scope; a tree node owns the table of the scope it opens.

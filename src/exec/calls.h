@@ -69,6 +69,13 @@ Failure callMethod(Executor& exec, TreeNode& call, const ExecContext& context, O
 // Returns none when the call was made, else why not.
 Failure callRoutine(Executor& exec, TreeNode& call, const ExecContext& context, ResultList* results,
                     Object* object = nullptr, int objectAccess = Access::Variable);
+// The function that a call with arguments of the base types `codes` (ints and bools) chooses,
+// as a call of the program's functions does, when it takes them as words; null when it does
+// not take them, the call finds no function, or it finds a type's routines.
+Routine* routineForWords(TreeNode& call, const char* codes, size_t count);
+// Whether a procedure of the call's name is visible from it: the program's procedure is
+// called then, not the built-in statement of that name.
+bool programDefinesProcedure(TreeNode& call);
 // Runs `routine`, the one word arguments chose for the function call `call` (a routine of
 // no type), for the argument values `words` (one per argument), its results appended to
 // `results`.

@@ -29,8 +29,6 @@ void runCode(Executor& exec, const Result& entry, const ExecContext& context) {
 
 namespace {
 
-bool isEmptyBlock(const TreeNode& block) { return block.op == '#' && !block.left && !block.right; }
-
 // A literal block runs as the code value it would evaluate to: an empty one does nothing.
 void runBlock(Executor& exec, TreeNode* block, const ExecContext& context) {
   if (block != nullptr && !isEmptyBlock(*block)) exec.executeBlock(block, context, true);
@@ -133,14 +131,6 @@ struct ForForm : CompiledPart {
   TreeNode* body = nullptr;      // a literal block
 };
 
-// "..", ".:" or ":." with both operands, not written as a block.
-bool isRangeNode(const TreeNode& range) {
-  bool rangeOperator = range.text.empty() && !range.isLiteral() && !range.isNumber() &&
-                       ((range.op == '.' && (range.op2 == '.' || range.op2 == ':')) ||
-                        (range.op == ':' && range.op2 == '.'));
-  return rangeOperator && range.left && range.right && !range.curlyBlock;
-}
-
 std::unique_ptr<ForForm> buildFor(TreeNode& node) {
   const std::vector<TreeNode*>& args = argumentsOf(node);
   if (args.size() != 3 || !isPlainName(*args[0]) || !args[2]->curlyBlock) return nullptr;
@@ -173,7 +163,7 @@ void runForArguments(Executor& exec, TreeNode& node, const ExecContext& context,
     ControlState& control = exec.control;
     if (control.returnCount.present() || control.breakCount.present() || control.pending) return;
     TreeNode* condition = const_cast<TreeNode*>(codeTree(args[1]));
-    while (exec.evaluateCondition(condition, context, "sys:for")) {
+    while (exec.evaluateCondition(node, condition, context, "sys:for")) {
       runCode(exec, args[3], context);
       if (exec.loopShouldEnd()) break;
       if (const TreeNode* step = codeTree(args[2])) exec.executeBlock(const_cast<TreeNode*>(step), context, false);
@@ -333,7 +323,7 @@ void execWhile(Executor& exec, TreeNode& node, const ExecContext& context) {
     while (true) {
       bool value;
       if (!fastCondition(*form->condition, true, value))
-        value = exec.evaluateCondition(form->condition, context, "sys:while");
+        value = exec.evaluateCondition(node, form->condition, context, "sys:while");
       if (!value) break;
       runBlock(exec, form->body, context);
       if (exec.loopShouldEnd()) break;
@@ -347,7 +337,7 @@ void execWhile(Executor& exec, TreeNode& node, const ExecContext& context) {
   call.require(checkType(args, 0, 'x', false));
   call.require(checkType(args, 1, 'x', false));
   TreeNode* condition = const_cast<TreeNode*>(codeTree(args[0]));
-  while (exec.evaluateCondition(condition, context, "sys:while")) {
+  while (exec.evaluateCondition(node, condition, context, "sys:while")) {
     runCode(exec, args[1], context);
     if (exec.loopShouldEnd()) break;
   }

@@ -161,7 +161,6 @@ void Executor::executeStatement(TreeNode& node, const ExecContext& context) {
     long distance = control.stackBase - &here;
     if (distance > interp.stackLimit || distance < -interp.stackLimit) raise(node, message("staueb"));
   }
-  control.currentStatement = &node;
   CompiledForm& form = node.form();
   if (form.execHandler == nullptr) form.execHandler = dispatchStatement;
   form.execHandler(*this, node, context);

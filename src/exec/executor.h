@@ -59,7 +59,6 @@ struct ControlState {
   ControlCount breakCount;
   std::unique_ptr<PendingException> pending;
   const char* stackBase = nullptr;           // native stack address at the first statement
-  const TreeNode* currentStatement = nullptr;
 
   bool stopsBlock() const {
     return returnCount.present() || continueCount.present() || breakCount.present();
@@ -129,8 +128,8 @@ class Executor {
   void executeBlock(TreeNode* block, const ExecContext& context, bool openScope);
   // Evaluates a code block's tree as expressions (not as a code value).
   void evaluateCode(TreeNode& code, const ExecContext& context, ResultList& results);
-  // Evaluates a code value as a condition: one non-empty bool.
-  bool evaluateCondition(TreeNode* code, const ExecContext& context, const char* contextName);
+  // Evaluates a code value as the condition of the loop statement `loop`: one non-empty bool.
+  bool evaluateCondition(TreeNode& loop, TreeNode* code, const ExecContext& context, const char* contextName);
 
   // Scope entry and exit: a new frame with one Object per variable of the scope.
   void enterScope(TreeNode& scopeNode);

@@ -10,6 +10,7 @@
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/executor.h"
+#include "exec/word_routines.h"
 #include "frontend/tree_shapes.h"
 #include "numbers/bigint.h"
 
@@ -54,8 +55,7 @@ std::unique_ptr<FastProgram> FastProgram::compile(const TreeNode& node, bool asC
   program->callsAllowed_ = false;
   const std::vector<Step>& steps = program->steps_;
   program->variableOpConstant_ = steps.size() == 3 && steps[0].op == Op::IntVariable &&
-                                 steps[1].op == Op::Constant && steps[2].op >= Op::Add && steps[2].op <= Op::NotEqual &&
-                                 steps[2].op != Op::Negate;
+                                 steps[1].op == Op::Constant && steps[2].op == Op::Binary;
   return program;
 }
 
@@ -65,13 +65,13 @@ bool FastProgram::emit(const TreeNode& node, bool root, bool asCode, int depth, 
   if (node.isNumber()) {
     std::int64_t value;
     if (!node.constant || node.constant->typeCode != 'i' || !node.constant->readSmallInt(value)) return false;
-    steps_.push_back({Op::Constant, value, nullptr});
+    steps_.push_back({Op::Constant, WordOp::Add, value, nullptr});
     yieldsBool = false;
     return true;
   }
   if (isPlainName(node)) {
     if (node.text == "true" || node.text == "false") {
-      steps_.push_back({Op::Constant, node.text == "true" ? 1 : 0, nullptr});
+      steps_.push_back({Op::Constant, WordOp::Add, node.text == "true" ? 1 : 0, nullptr});
       yieldsBool = true;
       return true;
     }
@@ -80,35 +80,14 @@ bool FastProgram::emit(const TreeNode& node, bool root, bool asCode, int depth, 
     // An `any` variable is read as an int: when it holds something else the program declines.
     if (definition->varCode != 'i' && definition->varCode != 'b' && definition->varCode != 'v') return false;
     yieldsBool = definition->varCode == 'b';
-    steps_.push_back({yieldsBool ? Op::BoolVariable : Op::IntVariable, 0, definition});
+    steps_.push_back({yieldsBool ? Op::BoolVariable : Op::IntVariable, WordOp::Add, 0, definition});
     return true;
   }
   if (isCallForm(node)) return !node.curlyBlock && emitCall(node, asCode, depth) && !(yieldsBool = false);
-  if (!node.text.empty() || node.isLiteral() || !node.right) return false;
-  Op op;
-  bool boolOperands = false, boolResult = false, unary = false;
-  char a = node.op, b = node.op2;
-  if (b == 0) {
-    switch (a) {
-      case '+': op = Op::Add; break;
-      case '-': op = Op::Subtract; break;
-      case '*': op = Op::Multiply; break;
-      case '/': op = Op::Divide; break;
-      case '%': op = Op::Remainder; break;
-      case '^': op = Op::Power; break;
-      case '<': op = Op::Less; boolResult = true; break;
-      case '>': op = Op::Greater; boolResult = true; break;
-      case '!': op = Op::Not; boolOperands = boolResult = unary = true; break;
-      default: return false;
-    }
-  } else if (a == '<' && b == '=') { op = Op::LessEqual; boolResult = true; }
-  else if (a == '>' && b == '=') { op = Op::GreaterEqual; boolResult = true; }
-  else if (a == '=' && b == '=') { op = Op::Equal; boolResult = true; }
-  else if (a == '!' && b == '=') { op = Op::NotEqual; boolResult = true; }
-  else if (a == '-' && b == '-') { op = Op::Negate; unary = true; }
-  else if (a == '+' && b == '+') { unary = true; op = Op::Add; }  // unary plus: the value itself
-  else return false;
-  if (unary != !node.left) return false;
+  WordOperator word;
+  if (!wordOperatorOf(node, word)) return false;
+  bool unary = word.form != WordOperator::Form::Binary;
+  bool boolOperands = word.boolOperands;
   bool operandBool = false;
   size_t leftStart = steps_.size();
   if (!unary) {
@@ -124,10 +103,15 @@ bool FastProgram::emit(const TreeNode& node, bool root, bool asCode, int depth, 
                                   [](const Step& step) { return step.op == Op::Call; })) {
     std::rotate(steps_.begin() + static_cast<std::ptrdiff_t>(leftStart),
                 steps_.begin() + static_cast<std::ptrdiff_t>(rightStart), steps_.end());
-    steps_.push_back({Op::Swap, 0, nullptr});
+    steps_.push_back({Op::Swap, WordOp::Add, 0, nullptr});
   }
-  if (!(unary && op == Op::Add)) steps_.push_back({op, 0, nullptr});
-  yieldsBool = boolResult;
+  switch (word.form) {
+    case WordOperator::Form::Binary: steps_.push_back({Op::Binary, word.op, 0, nullptr}); break;
+    case WordOperator::Form::Negate: steps_.push_back({Op::Negate, WordOp::Add, 0, nullptr}); break;
+    case WordOperator::Form::Not: steps_.push_back({Op::Not, WordOp::Add, 0, nullptr}); break;
+    case WordOperator::Form::Plus: break;  // unary plus: the value itself
+  }
+  yieldsBool = word.boolResult;
   return true;
 }
 
@@ -151,21 +135,54 @@ bool FastProgram::emitCall(const TreeNode& call, bool asCode, int depth) {
   }
   callsAllowed_ = true;
   if (!pure) return false;
-  steps_.push_back({Op::Call, static_cast<std::int64_t>(arguments.size()), &call});
+  steps_.push_back({Op::Call, WordOp::Add, static_cast<std::int64_t>(arguments.size()), &call});
   hasCalls_ = true;
   return true;
 }
 
-bool FastProgram::apply(Op op, std::int64_t left, std::int64_t right, std::int64_t& result) {
+bool wordOperatorOf(const TreeNode& node, WordOperator& out) {
+  if (!node.text.empty() || node.isLiteral() || node.isNumber() || !node.right) return false;
+  using Form = WordOperator::Form;
+  WordOperator word;
+  char a = node.op, b = node.op2;
+  if (b == 0) {
+    switch (a) {
+      case '+': word.op = WordOp::Add; break;
+      case '-': word.op = WordOp::Subtract; break;
+      case '*': word.op = WordOp::Multiply; break;
+      case '/': word.op = WordOp::Divide; break;
+      case '%': word.op = WordOp::Remainder; break;
+      case '^': word.op = WordOp::Power; break;
+      case '<': word.op = WordOp::Less; word.boolResult = true; break;
+      case '>': word.op = WordOp::Greater; word.boolResult = true; break;
+      case '!': word.form = Form::Not; word.boolOperands = word.boolResult = true; break;
+      default: return false;
+    }
+  } else if (a == '<' && b == '=') { word.op = WordOp::LessEqual; word.boolResult = true; }
+  else if (a == '>' && b == '=') { word.op = WordOp::GreaterEqual; word.boolResult = true; }
+  else if (a == '=' && b == '=') { word.op = WordOp::Equal; word.boolResult = true; }
+  else if (a == '!' && b == '=') { word.op = WordOp::NotEqual; word.boolResult = true; }
+  else if (a == '-' && b == '-') word.form = Form::Negate;
+  else if (a == '+' && b == '+') word.form = Form::Plus;
+  else return false;
+  bool unary = word.form != Form::Binary;
+  if (unary != !node.left) return false;
+  out = word;
+  return true;
+}
+
+bool isSmallWord(std::int64_t value) { return isSmall(value); }
+
+bool applyWordOp(WordOp op, std::int64_t left, std::int64_t right, std::int64_t& result) {
   switch (op) {
-    case Op::Add: return !__builtin_add_overflow(left, right, &result);
-    case Op::Subtract: return !__builtin_sub_overflow(left, right, &result);
-    case Op::Multiply: return !__builtin_mul_overflow(left, right, &result);
-    case Op::Divide:
+    case WordOp::Add: return !__builtin_add_overflow(left, right, &result);
+    case WordOp::Subtract: return !__builtin_sub_overflow(left, right, &result);
+    case WordOp::Multiply: return !__builtin_mul_overflow(left, right, &result);
+    case WordOp::Divide:
       if (right == 0 || (left == INT64_MIN && right == -1)) return false;
       result = left / right;  // truncates towards zero, as int division does
       return true;
-    case Op::Remainder:
+    case WordOp::Remainder:
       if (right == 0) return false;
       if (right == -1) {
         result = 0;
@@ -174,7 +191,7 @@ bool FastProgram::apply(Op op, std::int64_t left, std::int64_t right, std::int64
       result = left % right;
       if (result < 0) result += right < 0 ? -right : right;  // always within 0 .. |right|-1
       return true;
-    case Op::Power: {
+    case WordOp::Power: {
       if (right <= 0) {
         result = 1;
         return true;
@@ -191,14 +208,14 @@ bool FastProgram::apply(Op op, std::int64_t left, std::int64_t right, std::int64
       result = power;
       return true;
     }
-    case Op::Less: result = left < right; return true;
-    case Op::LessEqual: result = left <= right; return true;
-    case Op::Greater: result = left > right; return true;
-    case Op::GreaterEqual: result = left >= right; return true;
-    case Op::Equal: result = left == right; return true;
-    case Op::NotEqual: result = left != right; return true;
-    default: return false;
+    case WordOp::Less: result = left < right; return true;
+    case WordOp::LessEqual: result = left <= right; return true;
+    case WordOp::Greater: result = left > right; return true;
+    case WordOp::GreaterEqual: result = left >= right; return true;
+    case WordOp::Equal: result = left == right; return true;
+    case WordOp::NotEqual: result = left != right; return true;
   }
+  return false;
 }
 
 namespace {
@@ -216,7 +233,7 @@ template <bool WithCalls>
 bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64_t& value, CallReplay* made) const {
   if (!WithCalls && variableOpConstant_) {
     std::int64_t operand;
-    return readInt(*steps_[0].definition, operand) && apply(steps_[2].op, operand, steps_[1].constant, value) &&
+    return readInt(*steps_[0].definition, operand) && applyWordOp(steps_[2].binary, operand, steps_[1].constant, value) &&
            isSmall(value);
   }
   std::int64_t stack[kMaxDepth + 2];
@@ -272,6 +289,14 @@ bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64
             if (form != nullptr && form->routineCache.routine != nullptr) callsDecline_ = true;
             return decline(nullptr, nullptr);
           }
+          // A function with word code computes its value here, without Objects; when the code
+          // declines, the general call below runs it from the start.
+          if (WordRoutine* code = WordRoutine::of(*routine); code != nullptr && code->run(*exec, &stack[top + 1], word)) {
+            calls[callCount] = &call;
+            callWords[callCount++] = word;
+            stack[++top] = word;
+            continue;
+          }
           ResultList results;
           {
             ReplayPause pause(*exec);
@@ -285,10 +310,10 @@ bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64
         } else {
           return false;
         }
-      default: break;
+      case Op::Binary: break;
     }
     std::int64_t right = stack[top--];
-    if (!apply(step.op, stack[top], right, stack[top])) return decline(nullptr, nullptr);
+    if (!applyWordOp(step.binary, stack[top], right, stack[top])) return decline(nullptr, nullptr);
   }
   // Intermediate values use the whole machine range; the value handed on must be small.
   value = stack[top];
@@ -329,11 +354,8 @@ void CallReplay::record(const TreeNode& call, ResultList& results) {
 }
 
 void CallReplay::recordSmallInt(const TreeNode& call, std::int64_t word) {
-  // What the call yielded: a function's result is an int held as its output was.
-  std::unique_ptr<Object> value = makeInt(static_cast<long long>(word));
-  value->typeCode = heldCode('i');
   Entry entry{&call, {}, {Access::ConstResult}};
-  entry.values.push_back(std::move(value));
+  entry.values.push_back(intResultOf(word));
   entries_.push_back(std::move(entry));
 }
 
@@ -353,6 +375,12 @@ ReplayScope::~ReplayScope() { exec_.replay = saved_; }
 ReplayPause::ReplayPause(Executor& exec) : exec_(exec), saved_(exec.replay) { exec.replay = nullptr; }
 
 ReplayPause::~ReplayPause() { exec_.replay = saved_; }
+
+std::unique_ptr<Object> intResultOf(std::int64_t word) {
+  std::unique_ptr<Object> value = makeInt(static_cast<long long>(word));
+  value->typeCode = heldCode('i');
+  return value;
+}
 
 bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& result) {
   bool overflow = op == '+'   ? __builtin_add_overflow(a, b, &result)

@@ -93,6 +93,32 @@ class ReplayPause {
   CallReplay* saved_;
 };
 
+// The binary operators of word arithmetic, shared by fast programs and word routines.
+enum class WordOp : uint8_t {
+  Add, Subtract, Multiply, Divide, Remainder, Power,
+  Less, LessEqual, Greater, GreaterEqual, Equal, NotEqual
+};
+
+// What an operator node computes in words: a binary operator, or one of the prefix forms.
+struct WordOperator {
+  enum class Form : uint8_t { Binary, Negate, Not, Plus };
+  Form form = Form::Binary;
+  WordOp op = WordOp::Add;    // the operator of a Binary form
+  bool boolOperands = false;  // the operands are bools ("!"), else ints
+  bool boolResult = false;    // the value is a bool (comparisons, "!"), else an int
+};
+
+// The word operator of an operator node with its operands as written (one operand for the
+// prefix forms, two else); false when the node computes nothing in words.
+bool wordOperatorOf(const TreeNode& node, WordOperator& out);
+
+// Applies a binary word operator; false when the result has no machine value (an overflow,
+// a division by zero). Comparisons yield 0 or 1.
+bool applyWordOp(WordOp op, std::int64_t left, std::int64_t right, std::int64_t& result);
+
+// Whether a word may be handed on as an int value: what two BigInt limbs hold.
+bool isSmallWord(std::int64_t value);
+
 class FastProgram {
  public:
   // The program of `node`, or null when the node is not such an expression. The root's own
@@ -112,13 +138,12 @@ class FastProgram {
 
  private:
   enum class Op : uint8_t {
-    Constant, IntVariable, BoolVariable,
-    Add, Subtract, Multiply, Divide, Remainder, Power, Negate,
-    Less, LessEqual, Greater, GreaterEqual, Equal, NotEqual, Not, Call,
+    Constant, IntVariable, BoolVariable, Binary, Negate, Not, Call,
     Swap  // exchanges the two top values: a left variable operand read after its right operand
   };
   struct Step {
     Op op;
+    WordOp binary;               // the operator of a Binary step
     std::int64_t constant;       // the value of a Constant step; the argument count of a Call
     const TreeNode* definition;  // the defining name node of a variable step; the call form of a Call
   };
@@ -133,9 +158,6 @@ class FastProgram {
   template <bool WithCalls>
   bool execute(Executor* exec, const ExecContext* context, std::int64_t& value, CallReplay* made) const;
 
-  // Applies a binary step's operator; false when the result has no machine value.
-  static bool apply(Op op, std::int64_t left, std::int64_t right, std::int64_t& result);
-
   std::vector<Step> steps_;  // postfix order; never needs more than kMaxDepth stack slots
   bool yieldsBool_ = false;  // the value is a bool (0 or 1), else an int
   // The program is `variable OP constant` (n < 2, n - 1, i % 100): three steps that run
@@ -147,6 +169,10 @@ class FastProgram {
   // routine that does not): the program then declines at once, before calling anything.
   mutable bool callsDecline_ = false;
 };
+
+// The value of a function call that yielded the small int `word`: an int held as the
+// function's output held it.
+std::unique_ptr<Object> intResultOf(std::int64_t word);
 
 // `a op b` for "+", "-" and "*" on small ints, the arithmetic of the fast paths outside the
 // programs (call results, compound assignment); false when the result is not small.

@@ -11,6 +11,7 @@
 #include "core/type_table.h"
 #include "exec/fast_values.h"
 #include "exec/iteration.h"
+#include "exec/word_routines.h"
 #include "frontend/tree_shapes.h"
 
 namespace kavor {
@@ -28,24 +29,31 @@ const std::vector<Routine*>* findCandidates(TreeNode& call, const std::string& n
   });
 }
 
-// How well the arguments fit a routine's inputs: -1 when they do not, else the number of
+// How well arguments fit a routine's inputs: -1 when they do not, else the number of
 // exactly typed inputs (twice, plus one without an `args` input, so that ties prefer it).
-int fitScore(const Routine& routine, const ResultList& args) {
+// `fits(i, input)` tells whether argument i has the type of the typed input `input`.
+template <class Fits>
+int fitScoreBy(const Routine& routine, size_t count, Fits&& fits) {
   const auto& inputs = routine.inputs;
   size_t fixed = routine.argsIndex >= 0 ? static_cast<size_t>(routine.argsIndex) : inputs.size();
-  if (routine.argsIndex < 0 ? args.size() != inputs.size() : args.size() < fixed) return -1;
+  if (routine.argsIndex < 0 ? count != inputs.size() : count < fixed) return -1;
   int exact = 0;
   for (size_t i = 0; i < fixed; ++i) {
     const Parameter& input = inputs[i];
     if (input.code == 'v') continue;
-    Object& value = args[i].object->resolve(true);
-    // Built-in types are told apart by their code; user-defined types by their names.
-    bool fits = input.code != 'k' ? value.base() == input.code
-                                  : value.base() == 'k' && value.value != nullptr && value.asUser().type == input.type;
-    if (!fits) return -1;
+    if (!fits(i, input)) return -1;
     ++exact;
   }
   return exact * 2 + (routine.argsIndex < 0 ? 1 : 0);
+}
+
+int fitScore(const Routine& routine, const ResultList& args) {
+  return fitScoreBy(routine, args.size(), [&args](size_t i, const Parameter& input) {
+    Object& value = args[i].object->resolve(true);
+    // Built-in types are told apart by their code; user-defined types by their names.
+    return input.code != 'k' ? value.base() == input.code
+                             : value.base() == 'k' && value.value != nullptr && value.asUser().type == input.type;
+  });
 }
 
 // The transfer kind that binds an argument entry to a parameter.
@@ -95,10 +103,41 @@ void bindWords(Routine& routine, const std::int64_t* words) {
   }
 }
 
+// Runs the function `routine` by its word code, for the word arguments `words` or, when
+// they are null, for `args` when each is a small int or bool. False, with nothing done, when
+// the routine has no word code or its code declines.
+bool runWordCode(Executor& exec, Routine& routine, const ResultList& args, const std::int64_t* words,
+                 ResultList& results) {
+  if (routine.wordForm != nullptr && routine.wordForm->kind != CompiledPart::Kind::WordRoutine) return false;
+  std::int64_t values[RoutineCache::kMaxArguments];
+  if (words == nullptr) {
+    // The routine chosen for these arguments takes constant ints and bools only (else it
+    // has no word code, looked at below), so each argument is one or the other.
+    if (args.size() > RoutineCache::kMaxArguments || args.size() != routine.inputs.size()) return false;
+    for (size_t i = 0; i < args.size(); ++i) {
+      const Object& value = args[i].object->resolve(true);
+      if (value.value == nullptr) return false;
+      if (value.base() == 'b') {
+        if (value.word > 1) return false;  // empty
+        values[i] = static_cast<std::int64_t>(value.word);
+      } else if (value.base() != 'i' || !value.readSmallInt(values[i])) {
+        return false;
+      }
+    }
+    words = values;
+  }
+  WordRoutine* code = WordRoutine::of(routine);
+  std::int64_t word;
+  if (code == nullptr || !code->run(exec, words, word)) return false;
+  results.pushOwned(intResultOf(word), Access::ConstResult);
+  return true;
+}
+
 // Runs `routine` for the arguments `args`, or, when `words` is given, for word arguments.
 // `self`, when given, is the object a type routine runs on, reached with access `selfAccess`.
 void runRoutine(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context, ResultList& args,
                 ResultList* results, const std::int64_t* words, const SelfObject& self) {
+  if (results != nullptr && self.object == nullptr && runWordCode(exec, routine, args, words, *results)) return;
   TreeNode& body = *routine.body;
   exec.enterScope(body);
   struct ScopeGuard {
@@ -201,17 +240,26 @@ std::string missingRoutine(TreeNode& call, const std::string& name, bool wantFun
   return notDefinedText(message(wantFunction ? "fun" : "pro"), displayName(name), "");
 }
 
-// Whether the call's arguments, of the types `codes`, can go to `routine` as words: each is a
-// pure int or bool expression (a fast program, but no bare name: a name binds as a
-// call-alias), and each input takes a constant int or bool of that type.
-bool takesWordArguments(TreeNode& call, const Routine& routine, const char* codes, size_t count) {
+// Whether `routine` takes arguments of the base types `codes` as words: each input is a
+// constant int or bool of that type.
+bool routineTakesWords(const Routine& routine, const char* codes, size_t count) {
   if (routine.argsIndex >= 0 || routine.inputs.size() != count) return false;
-  const std::vector<TreeNode*>& arguments = argumentsOf(call);
-  if (arguments.size() != count) return false;
   for (size_t i = 0; i < count; ++i) {
     const Parameter& input = routine.inputs[i];
     if (input.mode != ArgMode::ConstInput || input.code != codes[i] || (codes[i] != 'i' && codes[i] != 'b'))
       return false;
+  }
+  return true;
+}
+
+// Whether the call's arguments, of the types `codes`, can go to `routine` as words: each is a
+// pure int or bool expression (a fast program, but no bare name: a name binds as a
+// call-alias), and `routine` takes them.
+bool takesWordArguments(TreeNode& call, const Routine& routine, const char* codes, size_t count) {
+  if (!routineTakesWords(routine, codes, count)) return false;
+  const std::vector<TreeNode*>& arguments = argumentsOf(call);
+  if (arguments.size() != count) return false;
+  for (size_t i = 0; i < count; ++i) {
     TreeNode& argument = *arguments[i];
     if (isPlainName(argument) || argument.curlyBlock) return false;
     const FastProgram* program = fastProgramOf(argument, false);
@@ -280,6 +328,23 @@ bool runBestFit(Executor& exec, TreeNode& call, const std::string& name, const s
 }
 
 }  // namespace
+
+Routine* routineForWords(TreeNode& call, const char* codes, size_t count) {
+  const std::vector<Routine*>* candidates = findCandidates(call, call.text, true);
+  if (candidates == nullptr || candidates->front()->ownerType != nullptr) return nullptr;
+  Routine* best = nullptr;
+  int bestScore = -1;
+  for (Routine* routine : *candidates) {
+    int score = fitScoreBy(*routine, count, [codes](size_t i, const Parameter& input) { return input.code == codes[i]; });
+    if (score > bestScore) {
+      bestScore = score;
+      best = routine;
+    }
+  }
+  return best != nullptr && routineTakesWords(*best, codes, count) ? best : nullptr;
+}
+
+bool programDefinesProcedure(TreeNode& call) { return findCandidates(call, call.text, false) != nullptr; }
 
 void callWithWordValues(Executor& exec, TreeNode& call, Routine& routine, const ExecContext& context,
                         const std::int64_t* words, ResultList& results) {

@@ -236,8 +236,8 @@ void execMemberStatement(Executor& exec, TreeNode& node, const ExecContext& cont
 
 }  // namespace
 
-bool Executor::evaluateCondition(TreeNode* code, const ExecContext& context, const char* contextName) {
-  if (code == nullptr) raise(*control.currentStatement, NameKind::Procedure, contextName, message("leeargtypcodniceva"));
+bool Executor::evaluateCondition(TreeNode& loop, TreeNode* code, const ExecContext& context, const char* contextName) {
+  if (code == nullptr) raise(loop, NameKind::Procedure, contextName, message("leeargtypcodniceva"));
   ResultList results;
   evaluateCode(*code, context, results);
   BuiltinCall call{*this, *code, NameKind::Procedure, contextName};

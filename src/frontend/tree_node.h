@@ -121,7 +121,7 @@ struct RoutineCache {
 // told apart by its kind.
 struct CompiledPart {
   // None: the node was looked at and has no such part.
-  enum class Kind : uint8_t { None, FastExpression, If, While, For, Assignment };
+  enum class Kind : uint8_t { None, FastExpression, If, While, For, Assignment, WordRoutine };
   Kind kind = Kind::None;
   virtual ~CompiledPart() = default;
 };

@@ -26,6 +26,16 @@ inline bool isCallNamed(const TreeNode& node, const char* name) {
   return node.op == '(' && node.text == name;
 }
 
+// The empty block "{}" (or an empty group), which runs nothing.
+inline bool isEmptyBlock(const TreeNode& block) { return block.op == '#' && !block.left && !block.right; }
+// "..", ".:" or ":." with both operands, not written as a block: a range of values.
+inline bool isRangeNode(const TreeNode& range) {
+  bool rangeOperator = range.text.empty() && !range.isLiteral() && !range.isNumber() &&
+                       ((range.op == '.' && (range.op2 == '.' || range.op2 == ':')) ||
+                        (range.op == ':' && range.op2 == '.'));
+  return rangeOperator && range.left && range.right && !range.curlyBlock;
+}
+
 // The statements of a block: the operands of ";" and of the statement-sequence blank, in
 // source order. Split at the first call and kept in the block's compiled form.
 const std::vector<TreeNode*>& splitStatements(TreeNode& block);
