@@ -388,6 +388,24 @@ void runGeneralAssignment(Executor& exec, TreeNode& node, const ExecContext& con
 
 }  // namespace
 
+bool assignInPlace(TreeNode& node) {
+  const CompiledForm* compiled = node.compiled.get();
+  if (compiled == nullptr || compiled->part == nullptr || compiled->part->kind != CompiledPart::Kind::Assignment)
+    return false;
+  const auto& form = static_cast<const AssignmentForm&>(*compiled->part);
+  if (form.program == nullptr || form.program->hasCalls()) return false;
+  Object* variable = currentVariable(*form.target);
+  if (variable == nullptr || variable->typeCode != 'i' || variable->value == nullptr ||
+      !freelyAssignable(*form.target, *variable))
+    return false;
+  std::int64_t value, current;
+  if (!form.program->run(value)) return false;
+  if (form.op != '=' && (!variable->readSmallInt(current) || !combineSmallInts(form.op, current, value, value)))
+    return false;
+  variable->setSmallInt(value);
+  return true;
+}
+
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {
   if (!runCompiledAssignment(exec, node, context)) runGeneralAssignment(exec, node, context, nullptr);
 }

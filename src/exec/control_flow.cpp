@@ -30,8 +30,22 @@ void runCode(Executor& exec, const Result& entry, const ExecContext& context) {
 namespace {
 
 // A literal block runs as the code value it would evaluate to: an empty one does nothing.
-void runBlock(Executor& exec, TreeNode* block, const ExecContext& context) {
-  if (block != nullptr && !isEmptyBlock(*block)) exec.executeBlock(block, context, true);
+// True when every statement ran as an assignment in place: nothing can have set a control
+// count or an exception then, so a loop need not look.
+bool runBlock(Executor& exec, TreeNode* block, const ExecContext& context) {
+  if (block == nullptr || isEmptyBlock(*block)) return true;
+  if (block->symbols != nullptr && !block->symbols->allocation.empty()) {
+    exec.executeBlock(block, context, true);
+    return false;
+  }
+  const std::vector<TreeNode*>& statements = statementsOf(*block);
+  for (size_t i = 0; i < statements.size(); ++i) {
+    if (!assignInPlace(*statements[i])) {
+      exec.executeStatements(*block, context, i);
+      return false;
+    }
+  }
+  return true;
 }
 
 // A literal block evaluates to a code value unless it is itself being evaluated as code
@@ -274,8 +288,8 @@ void countSmall(Executor& exec, const BuiltinCall& call, Object& variable, std::
   std::int64_t step = first <= last ? 1 : -1;
   for (std::int64_t value = first;; value += step) {
     setLoopValue(call, variable, scratch, value);
-    runBlock(exec, body, context);
-    if (exec.loopShouldEnd() || value == last) break;
+    bool inPlace = runBlock(exec, body, context);
+    if ((!inPlace && exec.loopShouldEnd()) || value == last) break;
   }
 }
 
@@ -325,8 +339,7 @@ void execWhile(Executor& exec, TreeNode& node, const ExecContext& context) {
       if (!fastCondition(*form->condition, true, value))
         value = exec.evaluateCondition(node, form->condition, context, "sys:while");
       if (!value) break;
-      runBlock(exec, form->body, context);
-      if (exec.loopShouldEnd()) break;
+      if (!runBlock(exec, form->body, context) && exec.loopShouldEnd()) break;
     }
     return;
   }

@@ -16,6 +16,11 @@ void dispatchStatement(Executor& exec, TreeNode& node, const ExecContext& contex
 
 // The assignment statement of "=", "@", "$", "~", "?" and the compound operators.
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context);
+// Runs an assignment statement that ran before, when this time it needs nothing but machine
+// words: an int variable of its own value and a source computed by its fast program without
+// calls. False, with nothing done, otherwise; the statement then runs as usual. Nothing is
+// raised, and no handler is looked at.
+bool assignInPlace(TreeNode& node);
 // The block of an evaluated code value (null for the empty code), and running it as a block
 // with its own scope.
 const TreeNode* codeTree(const Result& entry);

@@ -190,25 +190,37 @@ void Executor::evaluate(TreeNode& node, const ExecContext& context, ResultList& 
 void Executor::executeBlock(TreeNode* block, const ExecContext& context, bool openScope) {
   if (block == nullptr) return;
   bool scoped = openScope && block->symbols != nullptr && !block->symbols->allocation.empty();
-  if (scoped) enterScope(*block);
-  const std::vector<TreeNode*>& statements = statementsOf(*block);
-  for (TreeNode* statement : statements) {
+  if (!scoped) {
+    executeStatements(*block, context, 0);
+    return;
+  }
+  enterScope(*block);
+  try {
+    executeStatements(*block, context, 0);
+  } catch (const ProgramExit&) {
+    leaveScope(*block);
+    throw;
+  }
+  leaveScope(*block);
+}
+
+void Executor::executeStatements(TreeNode& block, const ExecContext& context, size_t first) {
+  const std::vector<TreeNode*>& statements = statementsOf(block);
+  for (size_t i = first; i < statements.size(); ++i) {
+    TreeNode* statement = statements[i];
     if (control.stopsBlock()) break;
     if (control.pending && !catchesPending(*statement)) continue;
+    if (assignInPlace(*statement)) continue;
     try {
       executeStatement(*statement, context);
     } catch (const ERROR& error) {
       makePending(error.message, error.kind, error.file, error.line);
     } catch (const ExceptionUnwind&) {
       // The exception that stopped the statement is already pending.
-    } catch (const ProgramExit&) {
-      if (scoped) leaveScope(*block);
-      throw;
     } catch (const std::bad_alloc&) {
       makePending(message("sysfeh"), ErrorKind::System, fileOf(*statement), statement->line);
     }
   }
-  if (scoped) leaveScope(*block);
 }
 
 bool Executor::loopShouldEnd() {

@@ -126,6 +126,8 @@ class Executor {
   void evaluate(TreeNode& node, const ExecContext& context, ResultList& results);
   void executeStatement(TreeNode& node, const ExecContext& context);
   void executeBlock(TreeNode* block, const ExecContext& context, bool openScope);
+  // Executes the statements of `block` from the one at `first` on, in the scope open now.
+  void executeStatements(TreeNode& block, const ExecContext& context, size_t first);
   // Evaluates a code block's tree as expressions (not as a code value).
   void evaluateCode(TreeNode& code, const ExecContext& context, ResultList& results);
   // Evaluates a code value as the condition of the loop statement `loop`: one non-empty bool.

@@ -21,14 +21,18 @@ namespace {
 // Deeper expressions take the general path: the compiler recurses, and the run keeps its
 // stack in a fixed array.
 constexpr int kMaxDepth = 24;
-constexpr std::int64_t kLimit = BigInt::kSmallLimit;
 
-bool isSmall(std::int64_t value) { return value >= -kLimit && value <= kLimit; }
+bool isSmall(std::int64_t value) { return isSmallWord(value); }
 
 // The value of a variable's current Object when it is a small defined int.
-bool readInt(const TreeNode& definition, std::int64_t& out) {
+inline bool readInt(const TreeNode& definition, std::int64_t& out) {
   Object* variable = currentVariable(definition);
   if (variable == nullptr) return false;
+  // The commonest case first: a declared int holding its small value itself.
+  if (variable->typeCode == 'i' && variable->holdsSmallInt()) {
+    out = static_cast<std::int64_t>(variable->word);
+    return out != kEmptySmallInt;
+  }
   Object& value = variable->isIndirection() ? variable->resolve(true) : *variable;
   // An int held by an `any` (a list element, say) is an operand like any other int.
   if ((value.typeCode != 'i' && value.typeCode != 'I') || value.value == nullptr) return false;
@@ -56,6 +60,7 @@ std::unique_ptr<FastProgram> FastProgram::compile(const TreeNode& node, bool asC
   const std::vector<Step>& steps = program->steps_;
   program->variableOpConstant_ = steps.size() == 3 && steps[0].op == Op::IntVariable &&
                                  steps[1].op == Op::Constant && steps[2].op == Op::Binary;
+  program->singleVariable_ = steps.size() == 1 && steps[0].op == Op::IntVariable;
   return program;
 }
 
@@ -171,8 +176,6 @@ bool wordOperatorOf(const TreeNode& node, WordOperator& out) {
   return true;
 }
 
-bool isSmallWord(std::int64_t value) { return isSmall(value); }
-
 bool applyWordOp(WordOp op, std::int64_t left, std::int64_t right, std::int64_t& result) {
   switch (op) {
     case WordOp::Add: return !__builtin_add_overflow(left, right, &result);
@@ -231,11 +234,6 @@ bool smallResult(ResultList& results, std::int64_t& word) {
 
 template <bool WithCalls>
 bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64_t& value, CallReplay* made) const {
-  if (!WithCalls && variableOpConstant_) {
-    std::int64_t operand;
-    return readInt(*steps_[0].definition, operand) && applyWordOp(steps_[2].binary, operand, steps_[1].constant, value) &&
-           isSmall(value);
-  }
   std::int64_t stack[kMaxDepth + 2];
   int top = -1;
   // The calls made afresh so far and their words, recorded only when the program declines;
@@ -324,10 +322,19 @@ bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64
   return true;
 }
 
-bool FastProgram::run(std::int64_t& value) const { return execute<false>(nullptr, nullptr, value, nullptr); }
+bool FastProgram::run(std::int64_t& value) const {
+  // The commonest shapes run here, without the frame of the general loop.
+  if (singleVariable_) return readInt(*steps_[0].definition, value) && isSmall(value);
+  if (variableOpConstant_) {
+    std::int64_t operand;
+    return readInt(*steps_[0].definition, operand) && applyWordOp(steps_[2].binary, operand, steps_[1].constant, value) &&
+           isSmall(value);
+  }
+  return execute<false>(nullptr, nullptr, value, nullptr);
+}
 
 bool FastProgram::run(Executor& exec, const ExecContext& context, std::int64_t& value, CallReplay& made) const {
-  if (!hasCalls_) return execute<false>(nullptr, nullptr, value, nullptr);
+  if (!hasCalls_) return run(value);
   if (callsDecline_) return false;
   return execute<true>(&exec, &context, value, &made);
 }
@@ -382,12 +389,6 @@ std::unique_ptr<Object> intResultOf(std::int64_t word) {
   return value;
 }
 
-bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& result) {
-  bool overflow = op == '+'   ? __builtin_add_overflow(a, b, &result)
-                  : op == '-' ? __builtin_sub_overflow(a, b, &result)
-                              : __builtin_mul_overflow(a, b, &result);
-  return !overflow && isSmall(result);
-}
 
 FastProgram* fastProgramOf(TreeNode& node, bool asCode) {
   CompiledForm& compiled = node.form();

@@ -22,6 +22,7 @@
 
 #include "exec/result_list.h"
 #include "frontend/tree_node.h"
+#include "numbers/bigint.h"
 
 namespace kavor {
 
@@ -117,7 +118,9 @@ bool wordOperatorOf(const TreeNode& node, WordOperator& out);
 bool applyWordOp(WordOp op, std::int64_t left, std::int64_t right, std::int64_t& result);
 
 // Whether a word may be handed on as an int value: what two BigInt limbs hold.
-bool isSmallWord(std::int64_t value);
+inline bool isSmallWord(std::int64_t value) {
+  return value >= -BigInt::kSmallLimit && value <= BigInt::kSmallLimit;
+}
 
 class FastProgram {
  public:
@@ -163,6 +166,7 @@ class FastProgram {
   // The program is `variable OP constant` (n < 2, n - 1, i % 100): three steps that run
   // without the stack, the commonest shape of all.
   bool variableOpConstant_ = false;
+  bool singleVariable_ = false;  // the program is one int variable (`sum += i`)
   bool hasCalls_ = false;      // some step is a Call
   bool callsAllowed_ = true;   // while compiling: calls may be emitted (not inside arguments)
   // Set once a call of the program is known never to take word arguments (its node chose a
@@ -176,7 +180,12 @@ std::unique_ptr<Object> intResultOf(std::int64_t word);
 
 // `a op b` for "+", "-" and "*" on small ints, the arithmetic of the fast paths outside the
 // programs (call results, compound assignment); false when the result is not small.
-bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& result);
+inline bool combineSmallInts(char op, std::int64_t a, std::int64_t b, std::int64_t& result) {
+  bool overflow = op == '+'   ? __builtin_add_overflow(a, b, &result)
+                  : op == '-' ? __builtin_sub_overflow(a, b, &result)
+                              : __builtin_mul_overflow(a, b, &result);
+  return !overflow && isSmallWord(result);
+}
 
 // The compiled form of an expression node: its fast program and the general handler that
 // answers when the program declines.

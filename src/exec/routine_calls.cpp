@@ -109,6 +109,8 @@ void bindWords(Routine& routine, const std::int64_t* words) {
 bool runWordCode(Executor& exec, Routine& routine, const ResultList& args, const std::int64_t* words,
                  ResultList& results) {
   if (routine.wordForm != nullptr && routine.wordForm->kind != CompiledPart::Kind::WordRoutine) return false;
+  WordRoutine* code = WordRoutine::of(routine);
+  if (code == nullptr) return false;
   std::int64_t values[RoutineCache::kMaxArguments];
   if (words == nullptr) {
     // The routine chosen for these arguments takes constant ints and bools only (else it
@@ -126,9 +128,8 @@ bool runWordCode(Executor& exec, Routine& routine, const ResultList& args, const
     }
     words = values;
   }
-  WordRoutine* code = WordRoutine::of(routine);
   std::int64_t word;
-  if (code == nullptr || !code->run(exec, words, word)) return false;
+  if (!code->run(exec, words, word)) return false;
   results.pushOwned(intResultOf(word), Access::ConstResult);
   return true;
 }
