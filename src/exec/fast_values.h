@@ -114,8 +114,51 @@ struct WordOperator {
 bool wordOperatorOf(const TreeNode& node, WordOperator& out);
 
 // Applies a binary word operator; false when the result has no machine value (an overflow,
-// a division by zero). Comparisons yield 0 or 1.
-bool applyWordOp(WordOp op, std::int64_t left, std::int64_t right, std::int64_t& result);
+// a division by zero). Comparisons yield 0 or 1. Inline: the word loops run little else.
+inline bool applyWordOp(WordOp op, std::int64_t left, std::int64_t right, std::int64_t& result) {
+  switch (op) {
+    case WordOp::Add: return !__builtin_add_overflow(left, right, &result);
+    case WordOp::Subtract: return !__builtin_sub_overflow(left, right, &result);
+    case WordOp::Multiply: return !__builtin_mul_overflow(left, right, &result);
+    case WordOp::Divide:
+      if (right == 0 || (left == INT64_MIN && right == -1)) return false;
+      result = left / right;  // truncates towards zero, as int division does
+      return true;
+    case WordOp::Remainder:
+      if (right == 0) return false;
+      if (right == -1) {
+        result = 0;
+        return true;
+      }
+      result = left % right;
+      if (result < 0) result += right < 0 ? -right : right;  // always within 0 .. |right|-1
+      return true;
+    case WordOp::Power: {
+      if (right <= 0) {
+        result = 1;
+        return true;
+      }
+      std::int64_t power = 1;
+      for (std::int64_t i = 0; i < right; ++i) {
+        if (__builtin_mul_overflow(power, left, &power)) return false;
+        if (power == 0 || power == 1) break;  // zero and one stay where they are
+        if (power == -1) {
+          power = (right % 2 == 0) ? 1 : -1;
+          break;
+        }
+      }
+      result = power;
+      return true;
+    }
+    case WordOp::Less: result = left < right; return true;
+    case WordOp::LessEqual: result = left <= right; return true;
+    case WordOp::Greater: result = left > right; return true;
+    case WordOp::GreaterEqual: result = left >= right; return true;
+    case WordOp::Equal: result = left == right; return true;
+    case WordOp::NotEqual: result = left != right; return true;
+  }
+  return false;
+}
 
 // Whether a word may be handed on as an int value: what two BigInt limbs hold.
 inline bool isSmallWord(std::int64_t value) {
