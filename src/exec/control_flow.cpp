@@ -34,7 +34,7 @@ namespace {
 // count or an exception then, so a loop need not look.
 bool runBlock(Executor& exec, TreeNode* block, const ExecContext& context) {
   if (block == nullptr || isEmptyBlock(*block)) return true;
-  if (block->symbols != nullptr && !block->symbols->allocation.empty()) {
+  if ((block->symbols != nullptr && !block->symbols->allocation.empty()) || exec.beyondStackLimit()) {
     exec.executeBlock(block, context, true);
     return false;
   }

@@ -154,12 +154,12 @@ void Executor::leaveScope(TreeNode& scopeNode) {
 }
 
 void Executor::executeStatement(TreeNode& node, const ExecContext& context) {
-  char here;
   if (control.stackBase == nullptr) {
+    char here;
     control.stackBase = &here;
-  } else {
-    long distance = control.stackBase - &here;
-    if (distance > interp.stackLimit || distance < -interp.stackLimit) raise(node, message("staueb"));
+    control.stackLimit = interp.stackLimit;
+  } else if (beyondStackLimit()) {
+    raise(node, message("staueb"));
   }
   CompiledForm& form = node.form();
   if (form.execHandler == nullptr) form.execHandler = dispatchStatement;
@@ -167,11 +167,7 @@ void Executor::executeStatement(TreeNode& node, const ExecContext& context) {
 }
 
 void Executor::evaluate(TreeNode& node, const ExecContext& context, ResultList& results) {
-  char here;
-  if (control.stackBase != nullptr) {
-    long distance = control.stackBase - &here;
-    if (distance > interp.stackLimit || distance < -interp.stackLimit) raise(node, message("staueb"));
-  }
+  if (control.stackBase != nullptr && beyondStackLimit()) raise(node, message("staueb"));
   if (node.curlyBlock && node.codeFlag() == 0) {
     // A block written where a value is expected is a code value.
     auto code = std::make_unique<Object>('x');
@@ -210,7 +206,7 @@ void Executor::executeStatements(TreeNode& block, const ExecContext& context, si
     TreeNode* statement = statements[i];
     if (control.stopsBlock()) break;
     if (control.pending && !catchesPending(*statement)) continue;
-    if (assignInPlace(*statement)) continue;
+    if (!beyondStackLimit() && assignInPlace(*statement)) continue;
     try {
       executeStatement(*statement, context);
     } catch (const ERROR& error) {

@@ -59,6 +59,7 @@ struct ControlState {
   ControlCount breakCount;
   std::unique_ptr<PendingException> pending;
   const char* stackBase = nullptr;           // native stack address at the first statement
+  long stackLimit = 0;                       // the interpreter's limit, copied with stackBase
 
   bool stopsBlock() const {
     return returnCount.present() || continueCount.present() || breakCount.present();
@@ -143,6 +144,15 @@ class Executor {
   bool reportUnhandledException();
   // Writes a text through the standard stream.
   void write(const std::string& text);
+
+  // Whether the native stack here lies beyond the distance from the first statement at
+  // which statements raise "Stack overflow" (also before the first statement): a statement
+  // run without executeStatement must then run through it.
+  [[gnu::always_inline]] bool beyondStackLimit() const {
+    char here;
+    long distance = control.stackBase - &here;
+    return distance > control.stackLimit || distance < -control.stackLimit;
+  }
 
   // The loop consumption rule after a body; returns true when the loop must end.
   bool loopShouldEnd();

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "analysis/symbol_table.h"
-#include "core/interpreter.h"
 #include "exec/calls.h"
 #include "exec/dispatch.h"
 #include "exec/executor.h"
@@ -314,12 +313,8 @@ WordRoutine* WordRoutine::of(Routine& routine) {
 
 bool WordRoutine::run(Executor& exec, const std::int64_t* arguments, std::int64_t& result) {
   if (!usable_) return false;
-  // The general path raises "Stack overflow" at this distance; word code leaves it to that.
-  char here;
-  const char* base = exec.control.stackBase;
-  long distance = base != nullptr ? base - &here : 0;
-  long limit = exec.interp.stackLimit;
-  if (base == nullptr || distance > limit || distance < -limit) return decline();
+  // The general path raises "Stack overflow" beyond this distance; word code leaves it to that.
+  if (exec.beyondStackLimit()) return decline();
 
   std::int64_t slots[kMaxSlots];
   std::fill(slots, slots + slotCount_, kEmpty);
