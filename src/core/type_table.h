@@ -19,11 +19,12 @@
 
 namespace kavor {
 
-// Compares the parts of two values inside one structural comparison. It follows the
-// comparison's cycle guard, so a row compares parts only through it, never with equals().
 class BinaryInput;
+struct ElementLoop;
 struct TypeRecord;
 
+// Compares the parts of two values inside one structural comparison. It follows the
+// comparison's cycle guard, so a row compares parts only through it, never with equals().
 class PartComparison {
  public:
   // Equality of two parts; `strict` as for equals(): false lets a reference equal only a
@@ -126,9 +127,14 @@ struct TypeOps {
   // types that are not read from text, whose input is refused.
   bool (*readText)(const std::string& text, Object& target);
 
-  // `x.for(v, {...})` and `x.For(...)` run over the value's elements (a str's characters);
-  // false for types without that loop.
-  bool elementLoop = false;
+  // `x.for(v, {...})` and `x.For(...)` over a defined value's elements (a str's
+  // characters), given the loop with its variables and body checked (exec/iteration.h).
+  // nullptr for types without that loop.
+  void (*elementLoop)(ElementLoop& loop) = nullptr;
+  // The number of loop variables the loop takes, before the body: at least
+  // `loopVariablesFewest`, at most `loopVariablesMost`.
+  uint8_t loopVariablesFewest = 1;
+  uint8_t loopVariablesMost = 1;
 
   // --- operators; a row that leaves these out has none of them ---
 

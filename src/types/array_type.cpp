@@ -1,8 +1,11 @@
 // The rows of `array` and `array2`, which share the array record: an array is written
 // "[0->a,2->c]" and an array2 "[(0,1)->a]", listing only the slots that hold a value.
+#include <optional>
+
 #include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/type_table.h"
+#include "exec/iteration.h"
 
 namespace kavor {
 
@@ -120,6 +123,31 @@ bool readBinaryArray(BinaryInput& in, char, Object& target) {
   return true;
 }
 
+// `a.for(i, v, {...})` and `z.for(r, c, v, {...})`: each slot that holds a value, its
+// position into the index variables, the value, when asked for, as the array allows.
+void loopOverSlots(ElementLoop& loop) {
+  ArrayRecord& array = arrayOf(loop.object);
+  IterationGuard guard(&array, array.iterationCount);
+  bool twoIndices = loop.object.base() == 'z';
+  size_t indices = twoIndices ? 2 : 1;
+  std::optional<LoopVariable> value;
+  if (loop.variableCount() == indices + 1) value.emplace(loop.variable(indices), loop.constant);
+  for (size_t step = 0; guard.alive() && step < array.slots.size(); ++step) {
+    size_t at = loop.backwards ? array.slots.size() - 1 - step : step;
+    if (!array.holds(at)) continue;
+    if (twoIndices) {
+      size_t columns = static_cast<size_t>(array.columns);
+      loop.bindPosition(0, static_cast<long long>(at / columns));
+      loop.bindPosition(1, static_cast<long long>(at % columns));
+    } else {
+      loop.bindPosition(0, static_cast<long long>(at));
+    }
+    // The body may have cleared the slot through a binding made before it.
+    if (value && array.holds(at)) loop.check.require(transfer(**value, *array.slots[at], Transfer::CallAlias));
+    if (loop.runBody()) break;
+  }
+}
+
 template <TypeCode Own>
 constexpr TypeOps arrayRow(const char* name) {
   return {
@@ -134,7 +162,10 @@ constexpr TypeOps arrayRow(const char* name) {
       .loopsRunning = arrayLoops,
       .writeText = writeArray,
       .readText = nullptr,
-      .elementLoop = true,
+      .elementLoop = loopOverSlots,
+      // The index variables (one for an array, two for an array2), and the value if asked.
+      .loopVariablesFewest = Own == 'z' ? 2 : 1,
+      .loopVariablesMost = Own == 'z' ? 3 : 2,
       .writeBinary = writeBinaryArray<Own>,
       .readBinary = readBinaryArray<Own>,
   };

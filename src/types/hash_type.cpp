@@ -2,11 +2,13 @@
 // written "[k1->v1,...]"; a set holds keys only, written "{k1,...}".
 #include <algorithm>
 #include <compare>
+#include <optional>
 #include <unordered_map>
 
 #include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/type_table.h"
+#include "exec/iteration.h"
 
 namespace kavor {
 
@@ -221,6 +223,23 @@ std::partial_ordering orderSets(Object& left, Object& right) {
   return containsAll(a, b) ? std::partial_ordering::greater : std::partial_ordering::unordered;
 }
 
+// `h.for(k, v, {...})` and `m.for(k, {...})`: each entry in the iteration order, the key as
+// a constant (it decides the bucket), the value as the container allows.
+void loopOverEntries(ElementLoop& loop) {
+  HashTable& table = loop.object.asHash();
+  IterationGuard guard(&table, table.iterationCount);
+  LoopVariable key(loop.variable(0), true);
+  std::optional<LoopVariable> value;
+  if (loop.variableCount() == 2) value.emplace(loop.variable(1), loop.constant);
+  const std::vector<HashEntry*> entries = table.entries();
+  for (size_t step = 0; guard.alive() && step < entries.size(); ++step) {
+    HashEntry* entry = entries[loop.backwards ? entries.size() - 1 - step : step];
+    loop.check.require(transfer(*key, *entry->key, Transfer::CallAlias));
+    if (value) loop.check.require(transfer(**value, *entry->value, Transfer::CallAlias));
+    if (loop.runBody()) break;
+  }
+}
+
 template <TypeCode Own>
 constexpr TypeOps tableRow(const char* name, bool (*equals)(Object&, Object&, PartComparison&),
                            void (*writeText)(const Object&, std::string&, TextParts&)) {
@@ -236,7 +255,9 @@ constexpr TypeOps tableRow(const char* name, bool (*equals)(Object&, Object&, Pa
       .loopsRunning = tableLoops,
       .writeText = writeText,
       .readText = nullptr,
-      .elementLoop = true,
+      .elementLoop = loopOverEntries,
+      // A hash gives its values too; a set has keys only.
+      .loopVariablesMost = Own == 'h' ? 2 : 1,
       .writeBinary = writeBinaryTable<Own>,
       .readBinary = readBinaryTable<Own>,
   };

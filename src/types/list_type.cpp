@@ -3,6 +3,7 @@
 #include "core/binary_form.h"
 #include "core/containers.h"
 #include "core/type_table.h"
+#include "exec/iteration.h"
 
 namespace kavor {
 
@@ -108,6 +109,19 @@ bool readBinaryList(BinaryInput& in, char, Object& target) {
   return true;
 }
 
+// `l.for(x, {...})`: the variable stands for each element in turn (a call-alias), so the
+// body can change the element through it.
+void loopOverElements(ElementLoop& loop) {
+  ListRecord& list = loop.object.asList();
+  IterationGuard guard(&list, list.iterationCount);
+  LoopVariable element(loop.variable(0), loop.constant);
+  for (size_t step = 0; guard.alive() && step < list.size(); ++step) {
+    Object& item = list.at(loop.backwards ? list.size() - 1 - step : step);
+    loop.check.require(transfer(*element, item, Transfer::CallAlias));
+    if (loop.runBody()) break;
+  }
+}
+
 template <TypeCode Own>
 constexpr TypeOps listRow(const char* name) {
   return {
@@ -122,7 +136,7 @@ constexpr TypeOps listRow(const char* name) {
       .loopsRunning = listLoops,
       .writeText = writeList,
       .readText = nullptr,
-      .elementLoop = true,
+      .elementLoop = loopOverElements,
       .compoundOperators = "+",
       .acceptsOperand = sameListType<Own>,
       .compound = appendList,

@@ -6,6 +6,7 @@
 #include "core/containers.h"
 #include "core/pool.h"
 #include "core/type_table.h"
+#include "exec/iteration.h"
 #include "streams/str_data.h"
 
 namespace kavor {
@@ -27,6 +28,20 @@ bool readBinaryStr(BinaryInput& in, char, Object& target) {
   if (!in.number(length, 's') || !in.text(length, target.asStr().text)) return false;
   target.asStr().restartReading();
   return true;
+}
+
+// `s.for(c, {...})`: each character in turn, as a copy (the string may change meanwhile).
+void loopOverCharacters(ElementLoop& loop) {
+  STR_DATA& text = loop.object.asStr();
+  IterationGuard guard(&text, text.iterationCount);
+  size_t count = text.text.size();
+  for (size_t step = 0; step < count && guard.alive() && step < text.text.size(); ++step) {
+    size_t index = loop.backwards ? text.text.size() - 1 - step : step;
+    Object character('c');
+    character.setChar(static_cast<unsigned char>(text.text[index]));
+    loop.check.require(transfer(loop.variable(0), character, Transfer::Copy));
+    if (loop.runBody()) break;
+  }
 }
 
 }  // namespace
@@ -56,7 +71,7 @@ extern constinit const TypeOps kStrOps = {
           target.asStr().restartReading();
           return true;
         },
-    .elementLoop = true,
+    .elementLoop = loopOverCharacters,
     .compoundOperators = "+",
     .acceptsOperand = [](TypeCode source) { return source == 's' || source == 'c'; },
     .compound =
