@@ -149,6 +149,7 @@ class Executor {
   // which statements raise "Stack overflow" (also before the first statement): a statement
   // run without executeStatement must then run through it.
   [[gnu::always_inline]] bool beyondStackLimit() const {
+    if (control.stackBase == nullptr) return true;
     char here;
     long distance = control.stackBase - &here;
     return distance > control.stackLimit || distance < -control.stackLimit;

@@ -245,7 +245,8 @@ bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64
           }
           // A function with word code computes its value here, without Objects; when the code
           // declines, the general call below runs it from the start.
-          if (WordRoutine* code = WordRoutine::of(*routine); code != nullptr && code->run(*exec, &stack[top + 1], word)) {
+          WordRoutine* code = WordRoutine::of(*routine);
+          if (code != nullptr && code->run(*exec, &stack[top + 1], word)) {
             calls[callCount] = &call;
             callWords[callCount++] = word;
             stack[++top] = word;
@@ -283,8 +284,8 @@ bool FastProgram::run(std::int64_t& value) const {
   if (singleVariable_) return readInt(*steps_[0].definition, value) && isSmall(value);
   if (variableOpConstant_) {
     std::int64_t operand;
-    return readInt(*steps_[0].definition, operand) && applyWordOp(steps_[2].binary, operand, steps_[1].constant, value) &&
-           isSmall(value);
+    return readInt(*steps_[0].definition, operand) &&
+           applyWordOp(steps_[2].binary, operand, steps_[1].constant, value) && isSmall(value);
   }
   return execute<false>(nullptr, nullptr, value, nullptr);
 }

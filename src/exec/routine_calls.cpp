@@ -113,8 +113,8 @@ bool runWordCode(Executor& exec, Routine& routine, const ResultList& args, const
   if (code == nullptr) return false;
   std::int64_t values[RoutineCache::kMaxArguments];
   if (words == nullptr) {
-    // The routine chosen for these arguments takes constant ints and bools only (else it
-    // has no word code, looked at below), so each argument is one or the other.
+    // The routine chosen for these arguments takes constant ints and bools only (it has
+    // word code), so each argument is one or the other.
     if (args.size() > RoutineCache::kMaxArguments || args.size() != routine.inputs.size()) return false;
     for (size_t i = 0; i < args.size(); ++i) {
       const Object& value = args[i].object->resolve(true);
@@ -336,7 +336,8 @@ Routine* routineForWords(TreeNode& call, const char* codes, size_t count) {
   Routine* best = nullptr;
   int bestScore = -1;
   for (Routine* routine : *candidates) {
-    int score = fitScoreBy(*routine, count, [codes](size_t i, const Parameter& input) { return input.code == codes[i]; });
+    int score =
+        fitScoreBy(*routine, count, [codes](size_t i, const Parameter& input) { return input.code == codes[i]; });
     if (score > bestScore) {
       bestScore = score;
       best = routine;
