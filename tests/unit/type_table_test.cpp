@@ -170,6 +170,13 @@ TEST_F(TypeTableTest, RowsAreCompleteAndNamedOnce) {
     EXPECT_EQ(&typeOps(heldCode(code)), &row);
     EXPECT_TRUE(row.create && row.release && row.copy && row.equals && row.isEmpty && row.makeEmpty);
     EXPECT_TRUE(isValidCode(code));
+    // A loop over the elements counts itself, so that changes of the structure are refused
+    // while it runs, and it takes at least one loop variable.
+    if (row.elementLoop != nullptr) {
+      EXPECT_NE(row.loopsRunning, nullptr);
+      EXPECT_GE(row.loopVariablesFewest, 1);
+      EXPECT_LE(row.loopVariablesFewest, row.loopVariablesMost);
+    }
     if (code == 'k') {
       EXPECT_EQ(row.name, nullptr);  // a user-defined value is named by its type record
       continue;
