@@ -23,7 +23,7 @@ class BigReal;
 class STR_DATA;
 class FILE_DATA;
 struct ListRecord;
-struct HashTable;
+class HashTable;
 struct UserValue;
 struct TypeRecord;
 struct ErrorValue;

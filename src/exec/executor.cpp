@@ -157,7 +157,7 @@ void Executor::executeStatement(TreeNode& node, const ExecContext& context) {
   if (control.stackBase == nullptr) {
     char here;
     control.stackBase = &here;
-    control.stackLimit = interp.stackLimit;
+    control.stackLimit = &interp.stackLimit;
   } else if (beyondStackLimit()) {
     raise(node, message("staueb"));
   }

@@ -59,7 +59,9 @@ struct ControlState {
   ControlCount breakCount;
   std::unique_ptr<PendingException> pending;
   const char* stackBase = nullptr;           // native stack address at the first statement
-  long stackLimit = 0;                       // the interpreter's limit, copied with stackBase
+  // The interpreter's limit, set with stackBase. Read through each time: a fuzzing harness
+  // lowers it from another thread to stop a long run at its next statement.
+  const long* stackLimit = nullptr;
 
   bool stopsBlock() const {
     return returnCount.present() || continueCount.present() || breakCount.present();
@@ -152,7 +154,8 @@ class Executor {
     if (control.stackBase == nullptr) return true;
     char here;
     long distance = control.stackBase - &here;
-    return distance > control.stackLimit || distance < -control.stackLimit;
+    long limit = *control.stackLimit;
+    return distance > limit || distance < -limit;
   }
 
   // The loop consumption rule after a body; returns true when the loop must end.

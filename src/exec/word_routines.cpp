@@ -354,7 +354,12 @@ bool WordRoutine::run(Executor& exec, const std::int64_t* arguments, std::int64_
         ++top;
         break;
       }
-      case Code::Jump: step = steps + s.target; break;
+      case Code::Jump:
+        // A jump back closes a loop: a limit lowered meanwhile (a harness stopping a long
+        // run) stops the loop as it stops statements.
+        if (s.target < step - steps - 1 && exec.beyondStackLimit()) return decline();
+        step = steps + s.target;
+        break;
       case Code::JumpIfFalse:
         if (stack[top--] == 0) step = steps + s.target;
         break;
@@ -372,6 +377,7 @@ bool WordRoutine::run(Executor& exec, const std::int64_t* arguments, std::int64_
       }
       case Code::CountNext:
         if (slots[s.slot] != slots[s.slot + 1]) {
+          if (exec.beyondStackLimit()) return decline();
           slots[s.slot] += slots[s.slot + 2];
           step = steps + s.target;
         }
