@@ -208,8 +208,9 @@ bool isLongTemporary(const Result& entry, const Object& value) {
   return entry.owned && entry.object == &value && !value.holdsSmallInt() && value.asInt().limbs().size() > 2;
 }
 
-// An int target and a source that is no pure expression: the source is evaluated here, and
-// when it is not one small int the general path goes on with its values. Kept out of line:
+// An int target and a source that is no pure expression, or whose program declined: the
+// source is evaluated here, and when the assignment cannot be done with it in place the
+// general path goes on with its values. Kept out of line:
 // its result list would otherwise enlarge the frame of every assignment, and recursion
 // through assignments is how programs go deep.
 [[gnu::noinline]] void assignEvaluated(Executor& exec, TreeNode& node, const ExecContext& context,
@@ -264,6 +265,17 @@ bool isLongTemporary(const Result& entry, const Object& value) {
   runGeneralAssignment(exec, node, context, &evaluated);
 }
 
+// Assigns the value of the form's call-free program in place; false, with nothing changed,
+// when the program declines or the compound result is no small int.
+bool assignWords(const AssignmentForm& form, Object& variable) {
+  std::int64_t value, current;
+  if (!form.program->run(value)) return false;
+  if (form.op != '=' && (!variable.readSmallInt(current) || !combineSmallInts(form.op, current, value, value)))
+    return false;
+  variable.setSmallInt(value);
+  return true;
+}
+
 // Runs the compiled form; false when the statement must take the general path (nothing has
 // changed then).
 bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& context) {
@@ -290,15 +302,9 @@ bool runCompiledAssignment(Executor& exec, TreeNode& node, const ExecContext& co
     assignWithCalls(exec, node, context, *form);
     return true;
   }
-  std::int64_t value, current;
-  if (!form->program->run(value)) {
-    // Values beyond the machine word (the program has done nothing): a long result is taken
-    // over instead of copied.
-    assignEvaluated(exec, node, context, *form, object);
-    return true;
-  }
-  if (form->op != '=' && (!object.readSmallInt(current) || !combineSmallInts(form->op, current, value, value))) return false;
-  object.setSmallInt(value);
+  // Values beyond the machine word (the program has done nothing): the source is evaluated,
+  // and a long result is taken over instead of copied.
+  if (!assignWords(*form, object)) assignEvaluated(exec, node, context, *form, object);
   return true;
 }
 
@@ -395,15 +401,8 @@ bool assignInPlace(TreeNode& node) {
   const auto& form = static_cast<const AssignmentForm&>(*compiled->part);
   if (form.program == nullptr || form.program->hasCalls()) return false;
   Object* variable = currentVariable(*form.target);
-  if (variable == nullptr || variable->typeCode != 'i' || variable->value == nullptr ||
-      !freelyAssignable(*form.target, *variable))
-    return false;
-  std::int64_t value, current;
-  if (!form.program->run(value)) return false;
-  if (form.op != '=' && (!variable->readSmallInt(current) || !combineSmallInts(form.op, current, value, value)))
-    return false;
-  variable->setSmallInt(value);
-  return true;
+  return variable != nullptr && variable->typeCode == 'i' && variable->value != nullptr &&
+         freelyAssignable(*form.target, *variable) && assignWords(form, *variable);
 }
 
 void execAssignmentStatement(Executor& exec, TreeNode& node, const ExecContext& context) {

@@ -18,38 +18,6 @@ namespace kavor {
 
 namespace {
 
-// A variable bound to values during one loop: it takes the access class its bindings get
-// (constant when the graph is reached as a constant). Afterwards it has its own class
-// again and holds a copy of the last value it stood for, not the binding, so later changes
-// of the graph do not reach it; also when the loop ends by an error.
-class LoopBinding {
- public:
-  LoopBinding(Object& variable, bool constant) : variable_(variable), savedKind_(variable.transferKind) {
-    variable_.transferKind = constant ? Access::ConstMember : Access::Variable;
-  }
-  ~LoopBinding() {
-    variable_.transferKind = savedKind_;
-    if (!isCallAliasCode(variable_.typeCode) || variable_.value == nullptr) return;
-    Object last;
-    last.constructLike(*variable_.target());
-    variable_.clear(false);
-    if (variable_.value == nullptr && !variable_.isAny() && variable_.base() != 'k') variable_.createPayload();
-    // The variable was bound to this value, so its type fits; a refusal could only leave
-    // the variable empty, as a loop over nothing leaves it.
-    (void)transfer(variable_, last, Transfer::Copy);
-  }
-  LoopBinding(const LoopBinding&) = delete;
-  LoopBinding& operator=(const LoopBinding&) = delete;
-
-  void bind(const MethodCall& call, Object& value) const {
-    call.require(transfer(variable_, value, Transfer::CallAlias));
-  }
-
- private:
-  Object& variable_;
-  int32_t savedKind_;
-};
-
 void bindPosition(const MethodCall& call, size_t variable, size_t position) {
   std::unique_ptr<Object> number = makeInt(static_cast<long long>(position));
   call.require(transfer(*call.args[variable].object, *number, Transfer::Copy));
@@ -57,20 +25,20 @@ void bindPosition(const MethodCall& call, size_t variable, size_t position) {
 
 void loopOverNodes(MethodCall& call, GraphRecord& graph, bool backwards) {
   const bool withPosition = call.args.size() == 3;
-  LoopBinding value(*call.args[withPosition ? 1 : 0].object, call.access <= Access::ConstObject);
+  LoopVariable value(*call.args[withPosition ? 1 : 0].object, call.access <= Access::ConstObject);
   GraphHold hold(graph);
   const size_t count = graph.nodeCount();
   for (size_t step = 0; hold.alive() && step < count; ++step) {
     size_t position = backwards ? count - 1 - step : step;
     if (withPosition) bindPosition(call, 0, position);
-    value.bind(call, *graph.node(position).value);
+    call.require(transfer(*value, *graph.node(position).value, Transfer::CallAlias));
     if (runLoopBody(call.exec, call.args.back(), call.context, call.results)) break;
   }
 }
 
 void loopOverEdges(MethodCall& call, GraphRecord& graph, GraphNode& node, Direction direction, bool backwards) {
   const bool withOtherEnd = call.args.size() == 5;
-  LoopBinding value(*call.args[withOtherEnd ? 3 : 2].object, call.access <= Access::ConstObject);
+  LoopVariable value(*call.args[withOtherEnd ? 3 : 2].object, call.access <= Access::ConstObject);
   GraphHold hold(graph);
   // The loop keeps the graph's structure, so the node's edge list stays as it is.
   const std::vector<GraphEdge*>& edges = node.incident;
@@ -79,7 +47,7 @@ void loopOverEdges(MethodCall& call, GraphRecord& graph, GraphNode& node, Direct
     GraphEdge& edge = *edges[backwards ? count - 1 - step : step];
     if (!runsAt(edge, node, direction)) continue;
     if (withOtherEnd) bindPosition(call, 2, graph.positionOf(edge.source == &node ? *edge.target : *edge.source));
-    value.bind(call, *edge.value);
+    call.require(transfer(*value, *edge.value, Transfer::CallAlias));
     if (runLoopBody(call.exec, call.args.back(), call.context, call.results)) break;
   }
 }
