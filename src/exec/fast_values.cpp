@@ -22,8 +22,6 @@ namespace {
 // stack in a fixed array.
 constexpr int kMaxDepth = 24;
 
-bool isSmall(std::int64_t value) { return isSmallWord(value); }
-
 // The value of a variable's current Object when it is a small defined int.
 inline bool readInt(const TreeNode& definition, std::int64_t& out) {
   Object* variable = currentVariable(definition);
@@ -272,7 +270,7 @@ bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64
   }
   // Intermediate values use the whole machine range; the value handed on must be small.
   value = stack[top];
-  if (!isSmall(value)) return decline(nullptr, nullptr);
+  if (!isSmallWord(value)) return decline(nullptr, nullptr);
   if constexpr (WithCalls) {
     if (replay != nullptr) replay->advanceTo(replayed);
   }
@@ -281,11 +279,11 @@ bool FastProgram::execute(Executor* exec, const ExecContext* context, std::int64
 
 bool FastProgram::run(std::int64_t& value) const {
   // The commonest shapes run here, without the frame of the general loop.
-  if (singleVariable_) return readInt(*steps_[0].definition, value) && isSmall(value);
+  if (singleVariable_) return readInt(*steps_[0].definition, value) && isSmallWord(value);
   if (variableOpConstant_) {
     std::int64_t operand;
     return readInt(*steps_[0].definition, operand) &&
-           applyWordOp(steps_[2].binary, operand, steps_[1].constant, value) && isSmall(value);
+           applyWordOp(steps_[2].binary, operand, steps_[1].constant, value) && isSmallWord(value);
   }
   return execute<false>(nullptr, nullptr, value, nullptr);
 }
